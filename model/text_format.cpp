@@ -1,0 +1,94 @@
+#include "model/text_format.h"
+
+#include <clocale>
+#include <cstdarg>
+#include <cstdio>
+#include <locale.h>
+
+namespace sorrel {
+namespace {
+
+// Switches this thread to the "C" locale for the lifetime of the guard; the
+// process-wide locale (which QApplication sets from the environment) is left
+// alone.
+class CLocaleScope {
+public:
+    CLocaleScope() : previous_(uselocale(cLocale())) {}
+    ~CLocaleScope() { uselocale(previous_); }
+    CLocaleScope(const CLocaleScope&) = delete;
+    CLocaleScope& operator=(const CLocaleScope&) = delete;
+
+private:
+    static locale_t cLocale() {
+        static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t{});
+        return c;
+    }
+    locale_t previous_;
+};
+
+std::string_view first_chars(std::string_view text, std::size_t count) {
+    return text.substr(0, count);
+}
+
+} // namespace
+
+std::string format(const char* pattern, ...) {
+    CLocaleScope scope;
+    char buffer[256];
+    va_list args;
+    va_start(args, pattern);
+    va_list again;
+    va_copy(again, args);
+    const int length = std::vsnprintf(buffer, sizeof buffer, pattern, args);
+    va_end(args);
+    std::string result;
+    if (length < 0) {
+        va_end(again);
+        return result;
+    }
+    if (static_cast<std::size_t>(length) < sizeof buffer) {
+        result.assign(buffer, static_cast<std::size_t>(length));
+    } else {
+        result.resize(static_cast<std::size_t>(length));
+        std::vsnprintf(result.data(), result.size() + 1, pattern, again);
+    }
+    va_end(again);
+    return result;
+}
+
+std::optional<float> parse_float(std::string_view text) {
+    CLocaleScope scope;
+    const std::string terminated(text);
+    float value = 0;
+    if (std::sscanf(terminated.c_str(), "%f", &value) != 1)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<int32_t> parse_int(std::string_view text) {
+    CLocaleScope scope;
+    const std::string terminated(text);
+    int value = 0;
+    if (std::sscanf(terminated.c_str(), "%d", &value) != 1)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<float> read_float_field(std::string_view text) {
+    return parse_float(first_chars(text, kNumberFieldChars));
+}
+
+std::optional<int32_t> read_int_field(std::string_view text) {
+    return parse_int(first_chars(text, kNumberFieldChars));
+}
+
+std::optional<std::string> read_word_field(std::string_view text) {
+    CLocaleScope scope;
+    const std::string terminated(first_chars(text, kTextFieldChars));
+    char word[kTextFieldChars + 1] = {};
+    if (std::sscanf(terminated.c_str(), "%19s", word) != 1)
+        return std::nullopt;
+    return std::string(word);
+}
+
+} // namespace sorrel

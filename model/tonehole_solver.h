@@ -1,0 +1,43 @@
+#pragma once
+// The tonehole position solver: from a design's frequencies, bore, wall, hole
+// and embouchure sizes it finds where to drill each hole, the block-to-end
+// length and the acoustic figures behind them. It works on the record alone,
+// so it runs the same for the panel, the command-line tool and the tests.
+
+#include "model/circuit_record.h"
+
+namespace sorrel {
+
+// How far a run got. Each stage's results are complete in the record (and
+// are what the panel shows) once the run has reached it.
+enum class SolveStage {
+    Started,           // nothing computed
+    ChimneyHeights,    // HI
+    NominalLengths,    // NM, and DIVS settled to 2 or 4
+    FirstSpacings,     // HS from the nominal lengths
+    ClosedCorrections, // CL
+    PassSpacings,      // HS of the pass that stopped; earlier passes are complete
+    Finished,          // every result
+};
+
+struct SolveOutcome {
+    bool mathError = false; // a zero spacing stopped the run
+    SolveStage reached = SolveStage::Started;
+    int passes = 0;              // completed passes of the position iteration (1..13)
+    NoteArray shownLC{};         // local cutoffs of the last completed pass
+    float deviationPercent = 0;  // spread of the cutoff ratios, %
+    float embCorrection = 0;     // embouchure correction, cm
+    int32_t nativeFlute = 0;     // the steps are 3-2-2-1-2-2: native-flute spacing
+};
+
+inline constexpr int kMaxPasses = 13;
+
+// Computes every result of `circuit` in place. On a math error the fields
+// computed before the stop keep their new values and the rest are untouched.
+SolveOutcome solve_tonehole_positions(CircuitRecord& circuit, const GlobalCorrections& corrections);
+
+// The Calc command on the model: solves `workingCircuit`, records the
+// native-flute flag and, when the run finished, stores the design in its slot.
+SolveOutcome run_calc(DesignState& state);
+
+} // namespace sorrel

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Sets everything up, then builds and runs the whole test suite: the
+# optimised build, the sanitizer build (with the randomized design-file
+# test), and a short run of the design-file fuzzer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+
+jobs=$(nproc)
+cmake --preset default >/dev/null
+cmake --build --preset default -j "$jobs"
+ctest --preset default -j "$jobs"
+
+cmake --preset sanitize >/dev/null
+cmake --build --preset sanitize -j "$jobs"
+ctest --preset sanitize -j "$jobs"
+
+if [ -f fuzz/CMakeLists.txt ]; then
+    cmake --preset fuzz >/dev/null
+    cmake --build --preset fuzz -j "$jobs"
+    scripts/fuzz.sh 60
+fi
