@@ -29,15 +29,15 @@ using NoteArray = std::array<float, kNoteCount>;
 // Field names are the design file's keys. Lengths marked "entry" are in the
 // unit `UNIT` names; "cm" fields are centimetres whatever `UNIT` says.
 struct CircuitRecord {
-    FixedText<64> FILENAME; // design file name
-    FixedText<28> DESC;     // description, one word
-    int32_t DIVS = 0;       // wave divisor: 2 half wave (flutes), 4 quarter wave
-    FixedText<28> MATL;     // material, one word
-    int32_t UNIT = 0;       // UNIT_ENGLISH or UNIT_METRIC
-    float BORE = 0;         // bore inside diameter, entry
-    float BRCT = 0;         // bore, cm
-    float THIK = 0;         // wall thickness, entry
-    float THCT = 0;         // wall thickness, cm
+    FixedText<64> FILENAME;        // design file name
+    FixedText<28> DESC;            // description, one word
+    int32_t DIVS = 0;              // wave divisor: 2 half wave (flutes), 4 quarter wave
+    FixedText<28> MATL;            // material, one word
+    int32_t UNIT = 0;              // UNIT_ENGLISH or UNIT_METRIC
+    float BORE = 0;                // bore inside diameter, entry
+    float BRCT = 0;                // bore, cm
+    float THIK = 0;                // wall thickness, entry
+    float THCT = 0;                // wall thickness, cm
     std::array<int32_t, 6> SEQ{};  // SEQ1..SEQ6: semitone steps from note k-1 to note k
     std::array<int32_t, 7> SEQI{}; // note-table row of each note
     int32_t NOTI = 0;              // note-table row of the first note
@@ -81,10 +81,10 @@ struct CircuitRecord {
 
 // Coefficients shared by every design; saved in the design file's header.
 struct GlobalCorrections {
-    int32_t AUTO = 1;        // Auto Recalc: slot changes and nudges recalculate
-    float EMBCOR = 0.25f;    // embouchure correction coefficient
-    float ENDCOR = 0.6133f;  // open-end correction, times the bore radius
-    float CHMCOR = 0.6133f;  // chimney coefficient, times the hole diameter
+    int32_t AUTO = 1;       // Auto Recalc: slot changes and nudges recalculate
+    float EMBCOR = 0.25f;   // embouchure correction coefficient
+    float ENDCOR = 0.6133f; // open-end correction, times the bore radius
+    float CHMCOR = 0.6133f; // chimney coefficient, times the hole diameter
 
     bool operator==(const GlobalCorrections&) const = default;
 };

@@ -10,8 +10,8 @@
 namespace sorrel {
 
 struct NoteDerivation {
-    bool refused = false;                // the walk left the note table; nothing changed
-    std::string error;                   // why it was refused
+    bool refused = false;                      // the walk left the note table; nothing changed
+    std::string error;                         // why it was refused
     std::array<std::string, kNoteCount> names; // name shown for each note, bottom note first
 };
 

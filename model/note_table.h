@@ -35,6 +35,8 @@ std::vector<int> note_list_rows();
 std::optional<int> find_note_row(float frequency);
 
 // Whether `row` indexes the table.
-constexpr bool is_note_row(int row) { return row >= 0 && row < kNoteRowCount; }
+constexpr bool is_note_row(int row) {
+    return row >= 0 && row < kNoteRowCount;
+}
 
 } // namespace sorrel

@@ -15,8 +15,12 @@ constexpr double kAreaFactor = 6.4516;  // the embouchure area figure's factor
 constexpr int kLastPass = 12;           // passes are counted from 0
 
 // Squares and square roots enter their formulas rounded to single precision.
-float squared(double x) { return static_cast<float>(std::pow(x, 2.0)); }
-float root(double x) { return static_cast<float>(std::sqrt(x)); }
+float squared(double x) {
+    return static_cast<float>(std::pow(x, 2.0));
+}
+float root(double x) {
+    return static_cast<float>(std::sqrt(x));
+}
 
 bool is_native_flute_scale(const std::array<int32_t, 6>& steps) {
     return steps == std::array<int32_t, 6>{3, 2, 2, 1, 2, 2};
@@ -84,8 +88,8 @@ private:
     void closed_corrections() {
         c_.CL[6] = 0;
         for (int k = 6; k >= 1; --k) {
-            const float term = static_cast<float>(double(c_.THCT) * 0.25 *
-                                                  squared(double(c_.DC[k]) / c_.BDC[k]));
+            const float term =
+                static_cast<float>(double(c_.THCT) * 0.25 * squared(double(c_.DC[k]) / c_.BDC[k]));
             c_.CL[k - 1] = c_.CL[k] + term;
         }
         out_.reached = SolveStage::ClosedCorrections;
@@ -107,11 +111,22 @@ private:
         out_.reached = SolveStage::PassSpacings;
     }
 
+    // Parts of the pass formulas that no pass changes, worked out once: each
+    // is the same double the full formula would form first, so the results
+    // are unchanged to the last bit.
+    void prepare_passes() {
+        for (int k = 1; k <= 6; ++k) {
+            cutoffScale_[k] = double(c_.SPSD) * c_.DC[k] / c_.BDC[k] / 2 / kPi;
+            chimneyBy4_[k] = double(c_.HI[k]) * 4;
+            boreOverHole_[k] = squared(double(c_.BDC[k]) / c_.DC[k]);
+        }
+        holeOverBore1_ = squared(double(c_.DC[1]) / c_.BDC[1]);
+    }
+
     bool local_cutoffs() {
         for (int k = 1; k <= 6; ++k) {
             const double chimneyBySpace = double(c_.HI[k]) * c_.HS[k];
-            c_.LC[k] = static_cast<float>(double(c_.SPSD) * c_.DC[k] / c_.BDC[k] / 2 / kPi /
-                                          root(chimneyBySpace));
+            c_.LC[k] = static_cast<float>(cutoffScale_[k] / root(chimneyBySpace));
             if (chimneyBySpace == 0) {
                 stop_with_math_error();
                 return false;
@@ -123,12 +138,10 @@ private:
 
     void open_corrections_and_positions() {
         c_.OP[0] = static_cast<float>(double(g_.ENDCOR) * c_.BDC[0] / 2);
-        c_.OP[1] = static_cast<float>(double(c_.HI[1]) /
-                                      (1.0 / c_.HS[1] * c_.HI[1] +
-                                       squared(double(c_.DC[1]) / c_.BDC[1])));
+        c_.OP[1] =
+            static_cast<float>(double(c_.HI[1]) / (1.0 / c_.HS[1] * c_.HI[1] + holeOverBore1_));
         for (int k = 2; k <= 6; ++k) {
-            const float ratio = squared(double(c_.BDC[k]) / c_.DC[k]);
-            const float rootTerm = root(double(c_.HI[k]) * 4 / c_.HS[k] * ratio + 1);
+            const float rootTerm = root(chimneyBy4_[k] / c_.HS[k] * boreOverHole_[k] + 1);
             c_.OP[k] = static_cast<float>(double(c_.HS[k]) * 0.5 * (double(rootTerm) - 1));
         }
         for (int k = 0; k < kNoteCount; ++k)
@@ -148,6 +161,7 @@ private:
     }
 
     bool iterate_positions() {
+        prepare_passes();
         c_.NE = c_.NM;
         int pass = 0;
         for (;;) {
@@ -203,11 +217,10 @@ private:
             area = eh * ev;
         c_.THLN = static_cast<float>(area * kAreaFactor);
         const float radius = root(double(c_.THLN) / kPi);
-        out_.embCorrection =
-            static_cast<float>((double(g_.EMBCOR) * kPi * c_.BRCT * c_.BRCT / c_.THLN) *
-                               (1.5 * radius + c_.THCT));
-        c_.DIST = static_cast<float>(
-            (double(c_.NM[0]) - c_.OP[0] - c_.CL[0] - out_.embCorrection) * kMmPerCm);
+        out_.embCorrection = static_cast<float>(
+            (double(g_.EMBCOR) * kPi * c_.BRCT * c_.BRCT / c_.THLN) * (1.5 * radius + c_.THCT));
+        c_.DIST = static_cast<float>((double(c_.NM[0]) - c_.OP[0] - c_.CL[0] - out_.embCorrection) *
+                                     kMmPerCm);
         c_.LBRA = static_cast<float>(double(c_.DIST) / kMmPerCm / c_.BRCT);
     }
 
@@ -229,11 +242,16 @@ private:
     CircuitRecord& c_;
     const GlobalCorrections& g_;
     SolveOutcome out_;
+    std::array<double, kNoteCount> cutoffScale_{}; // speed of sound × hole/bore ÷ 2π
+    std::array<double, kNoteCount> chimneyBy4_{};
+    std::array<float, kNoteCount> boreOverHole_{}; // (bore / hole)²
+    float holeOverBore1_ = 0;                      // (hole / bore)² of hole 1
 };
 
 } // namespace
 
-SolveOutcome solve_tonehole_positions(CircuitRecord& circuit, const GlobalCorrections& corrections) {
+SolveOutcome solve_tonehole_positions(CircuitRecord& circuit,
+                                      const GlobalCorrections& corrections) {
     return Solver(circuit, corrections).run();
 }
 

@@ -23,11 +23,11 @@ enum class SolveStage {
 struct SolveOutcome {
     bool mathError = false; // a zero spacing stopped the run
     SolveStage reached = SolveStage::Started;
-    int passes = 0;              // completed passes of the position iteration (1..13)
-    NoteArray shownLC{};         // local cutoffs of the last completed pass
-    float deviationPercent = 0;  // spread of the cutoff ratios, %
-    float embCorrection = 0;     // embouchure correction, cm
-    int32_t nativeFlute = 0;     // the steps are 3-2-2-1-2-2: native-flute spacing
+    int passes = 0;             // completed passes of the position iteration (1..13)
+    NoteArray shownLC{};        // local cutoffs of the last completed pass
+    float deviationPercent = 0; // spread of the cutoff ratios, %
+    float embCorrection = 0;    // embouchure correction, cm
+    int32_t nativeFlute = 0;    // the steps are 3-2-2-1-2-2: native-flute spacing
 };
 
 inline constexpr int kMaxPasses = 13;

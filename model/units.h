@@ -8,10 +8,10 @@
 
 namespace sorrel {
 
-inline constexpr float kCmPerInch = 2.54f;   // inch entries to centimetres
-inline constexpr double kMmPerCm = 10;       // millimetre entries to centimetres
-inline constexpr double kMmPerInch = 25.4;   // hole positions and metric spacings
-inline constexpr float kSwitchToMm = 25.4f;  // unit switch, inches to millimetres
+inline constexpr float kCmPerInch = 2.54f;     // inch entries to centimetres
+inline constexpr double kMmPerCm = 10;         // millimetre entries to centimetres
+inline constexpr double kMmPerInch = 25.4;     // hole positions and metric spacings
+inline constexpr float kSwitchToMm = 25.4f;    // unit switch, inches to millimetres
 inline constexpr float kSwitchToIn = 0.03937f; // unit switch back: not 1/25.4
 
 // Entry length in centimetres: inches × 2.54 when `unit` is English, else millimetres ÷ 10.

@@ -1,11 +1,96 @@
 #include "model/text_format.h"
 
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <string>
+
 #include <gtest/gtest.h>
 
 namespace sorrel {
 namespace {
 
-TEST(Format, MatchesPrintf) { EXPECT_EQ(format("%f", 0.5), "0.500000"); }
+// Runs each test with the process in a comma-decimal locale, as a German
+// desktop (and QApplication) would set it.
+class CommaDecimalLocale : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previous_ = std::setlocale(LC_ALL, nullptr);
+        ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
+            << "the de_DE.UTF-8 locale is missing: run scripts/setup.sh";
+        char probe[16];
+        std::snprintf(probe, sizeof probe, "%.1f", 0.5);
+        ASSERT_STREQ(probe, "0,5") << "the locale does not use a decimal comma";
+    }
+    void TearDown() override { std::setlocale(LC_ALL, previous_.c_str()); }
+
+private:
+    std::string previous_;
+};
+
+TEST_F(CommaDecimalLocale, FormatsWithADecimalPoint) {
+    EXPECT_EQ(format("%f", 0.5), "0.500000");
+    EXPECT_EQ(format("%5.2f", 0.25), " 0.25");
+    EXPECT_EQ(format("%8.3f - %s : %s", 587.330017, "D5", "High-D"), " 587.330 - D5 : High-D");
+    EXPECT_EQ(format("%02d|%01d|%1d", 3, 2, -1), "03|2|-1");
+}
+
+TEST_F(CommaDecimalLocale, ParsesADecimalPoint) {
+    EXPECT_EQ(parse_float("1.5"), 1.5f);
+    EXPECT_EQ(parse_float("  2.75xyz"), 2.75f);
+    EXPECT_EQ(read_float_field("1046.5030"), 1046.503f);
+}
+
+// Byte for byte what the C library prints in the "C" locale, including
+// rounding ties and non-finite values.
+TEST(Format, MatchesTheCLibrary) {
+    const double values[] = {0.0,
+                             -0.0,
+                             0.125,
+                             0.375,
+                             2.675,
+                             1e-7,
+                             -1e-7,
+                             12345.6789,
+                             1e20,
+                             -3.14159,
+                             0.005,
+                             587.33,
+                             std::numeric_limits<double>::infinity(),
+                             -std::numeric_limits<double>::infinity(),
+                             std::numeric_limits<double>::quiet_NaN(),
+                             -std::numeric_limits<double>::quiet_NaN()};
+    for (const char* pattern : {"%5.3f", "%8.3f", "%5.2f", "%6.2f", "%8.2f", "%f"}) {
+        for (double value : values) {
+            char expected[512];
+            std::snprintf(expected, sizeof expected, pattern, value);
+            EXPECT_EQ(format(pattern, value), expected) << pattern << " of " << value;
+        }
+    }
+}
+
+TEST(Format, GrowsBeyondItsBuffer) {
+    EXPECT_EQ(format("%f", 1e300).size(), 308u);
+}
+
+TEST(ReadField, ReadsAtMostNineCharacters) {
+    EXPECT_EQ(read_float_field("12345.6789"), 12345.678f);
+    EXPECT_EQ(read_int_field("1234567891"), 123456789);
+}
+
+TEST(ReadField, TextWithoutANumberGivesNothing) {
+    EXPECT_EQ(read_float_field(""), std::nullopt);
+    EXPECT_EQ(read_float_field("abc"), std::nullopt);
+    EXPECT_EQ(read_int_field("  -"), std::nullopt);
+    EXPECT_EQ(read_float_field("34300 cm/s"), 34300.0f);
+}
+
+TEST(ReadField, TakesTheFirstWordOfNineteenCharacters) {
+    EXPECT_EQ(read_word_field("  Low D whistle"), "Low");
+    EXPECT_EQ(read_word_field("abcdefghijklmnopqrstuvwxyz"), "abcdefghijklmnopqrs");
+    EXPECT_EQ(read_word_field("   "), std::nullopt);
+}
 
 } // namespace
 } // namespace sorrel
