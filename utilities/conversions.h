@@ -1,0 +1,63 @@
+#pragma once
+// The workshop conversions: round bore to square bore of the same area,
+// Fahrenheit to Celsius, feet to inches to centimetres. Each works in single
+// precision, every intermediate a float, so the last shown digit matches the
+// dialogs' historical output. The *_text functions are the dialogs' Convert
+// buttons: they read the source field's text and return the texts to write,
+// or nothing when the source does not begin with a number (the other fields
+// then keep what they show).
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sorrel {
+
+// Side of the square with the cross-section area of a round bore of `diameter`.
+float round_to_square(float diameter);
+// Diameter of the round bore with the cross-section area of a square of `side`.
+float square_to_round(float side);
+
+float fahrenheit_to_celsius(float fahrenheit);
+float celsius_to_fahrenheit(float celsius);
+
+// One distance in all three units.
+struct Distance {
+    float feet = 0;
+    float inches = 0;
+    float centimetres = 0;
+};
+
+Distance distance_from_feet(float feet);
+Distance distance_from_inches(float inches);
+Distance distance_from_centimetres(float centimetres);
+
+// Round/Square Bore Conversion: the plank width for a round-diameter field
+// and the round diameter for a plank-width field ("%5.2f").
+std::optional<std::string> plank_width_text(std::string_view roundField);
+std::optional<std::string> round_diameter_text(std::string_view plankField);
+
+// Temperature Conversion ("%5.1f").
+struct TemperatureTexts {
+    std::string fahrenheit;
+    std::string celsius;
+};
+
+// What the dialog shows when it opens: 70 °F and its Celsius value.
+TemperatureTexts temperature_start_texts();
+std::optional<std::string> celsius_text(std::string_view fahrenheitField);
+std::optional<std::string> fahrenheit_text(std::string_view celsiusField);
+
+// Distance Conversion ("%5.2f"). All three texts are returned; the dialog
+// writes the two that are not the source field.
+enum class DistanceUnit { Feet, Inches, Centimetres };
+
+struct DistanceTexts {
+    std::string feet;
+    std::string inches;
+    std::string centimetres;
+};
+
+std::optional<DistanceTexts> distance_texts(DistanceUnit source, std::string_view sourceField);
+
+} // namespace sorrel
