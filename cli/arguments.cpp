@@ -1,0 +1,113 @@
+#include "cli/arguments.h"
+
+#include "model/circuit_record.h"
+#include "model/text_format.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace sorrel {
+
+const char* const kUsage =
+    "Usage: sorrel-cli new FILE\n"
+    "       sorrel-cli calc FILE [--slot N]... [--derive] [-o OUT]\n"
+    "       sorrel-cli report FILE [--slot N] [--json]\n"
+    "\n"
+    "  new     write a design file holding the forty start-up designs\n"
+    "  calc    calculate the chosen slots (all forty by default) and write the\n"
+    "          whole bank to OUT (FILE by default); bore diameters at the holes\n"
+    "          are taken equal to the main bore\n"
+    "  report  print the report of one slot (0 by default) as stored\n"
+    "\n"
+    "  --slot N    slot 0 to 39, numbered as in the file's [CIRCUIT] lines;\n"
+    "              calc accepts it more than once\n"
+    "  --derive    first derive each slot's frequencies from its first note\n"
+    "              and scale steps\n"
+    "  -o OUT      write the calculated bank to OUT\n"
+    "  --json      print every field of the slot as one JSON object\n"
+    "  -h, --help  show this help\n"
+    "\n"
+    "Exit status: 0 done, 1 usage error, 2 a file could not be read or written,\n"
+    "3 a slot stopped with a math error (the file is still written).\n";
+
+namespace {
+
+ParsedArguments usage_error(std::string error) {
+    return {std::nullopt, std::move(error)};
+}
+
+std::optional<CliCommand> command_named(const std::string& name) {
+    if (name == "new")
+        return CliCommand::New;
+    if (name == "calc")
+        return CliCommand::Calc;
+    if (name == "report")
+        return CliCommand::Report;
+    return std::nullopt;
+}
+
+// Whole decimal numbers 0..39 only: "3x" or "+3" is a mistake, not slot 3.
+std::optional<int> slot_number(const std::string& text) {
+    const auto isDigit = [](unsigned char ch) { return std::isdigit(ch) != 0; };
+    if (text.empty() || text.size() > 2 || !std::all_of(text.begin(), text.end(), isDigit))
+        return std::nullopt;
+    const std::optional<int32_t> slot = parse_int(text);
+    if (!slot || *slot >= kSlotCount)
+        return std::nullopt;
+    return *slot;
+}
+
+// Reads the options and the one file name behind the command word.
+ParsedArguments parse_command_line(CliCommand command, const std::vector<std::string>& args) {
+    CliArguments parsed;
+    parsed.command = command;
+    bool haveFile = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == "--slot" && command != CliCommand::New) {
+            const std::optional<int> slot = hasValue ? slot_number(args[++i]) : std::nullopt;
+            if (!slot)
+                return usage_error("--slot needs a slot number from 0 to 39");
+            parsed.slots.push_back(*slot);
+        } else if (arg == "--derive" && command == CliCommand::Calc) {
+            parsed.derive = true;
+        } else if (arg == "-o" && command == CliCommand::Calc) {
+            if (!hasValue)
+                return usage_error("-o needs a file name");
+            parsed.output = args[++i];
+        } else if (arg == "--json" && command == CliCommand::Report) {
+            parsed.json = true;
+        } else if (arg.starts_with("-")) {
+            return usage_error("unknown option for " + args[0] + ": " + arg);
+        } else if (haveFile) {
+            return usage_error("only one design file is taken: " + arg);
+        } else {
+            parsed.file = arg;
+            haveFile = true;
+        }
+    }
+    if (!haveFile)
+        return usage_error(args[0] + " needs a design file");
+    std::sort(parsed.slots.begin(), parsed.slots.end());
+    parsed.slots.erase(std::unique(parsed.slots.begin(), parsed.slots.end()), parsed.slots.end());
+    if (command == CliCommand::Report && parsed.slots.size() > 1)
+        return usage_error("report prints one slot");
+    return {parsed, {}};
+}
+
+} // namespace
+
+ParsedArguments parse_arguments(const std::vector<std::string>& args) {
+    if (std::any_of(args.begin(), args.end(),
+                    [](const std::string& arg) { return arg == "-h" || arg == "--help"; }))
+        return {CliArguments{}, {}};
+    if (args.empty())
+        return usage_error("no command given");
+    const std::optional<CliCommand> command = command_named(args[0]);
+    if (!command)
+        return usage_error("unknown command: " + args[0]);
+    return parse_command_line(*command, args);
+}
+
+} // namespace sorrel

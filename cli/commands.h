@@ -1,0 +1,20 @@
+#pragma once
+// The commands of sorrel-cli. Each reports its outcome on stdout and stderr
+// and returns the program's exit status.
+
+#include "cli/arguments.h"
+
+namespace sorrel {
+
+enum ExitStatus : int {
+    kExitDone = 0,      // every chosen slot done
+    kExitUsage = 1,     // the command line was wrong; nothing was read or written
+    kExitFileError = 2, // a file could not be read or written; no file was changed
+    kExitMathError = 3, // a slot stopped with a math error; the rest was written
+};
+
+int new_command(const CliArguments& args);
+int calc_command(const CliArguments& args);
+int report_command(const CliArguments& args);
+
+} // namespace sorrel
