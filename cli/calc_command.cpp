@@ -19,6 +19,7 @@ void take_slot(DesignState& state, int index) {
     state.workingCircuit.BDI.fill(state.workingCircuit.BORE);
 }
 
+// Tells that slot `index` was not calculated and keeps what it held; returns false.
 bool report_failure(int index, const std::string& reason) {
     std::cerr << format("sorrel-cli: slot %d: ", index) << reason
               << "; the slot keeps its previous contents\n";
