@@ -1,7 +1,13 @@
 #pragma once
 // The design file: a line-oriented text file holding the whole bank and the
 // global corrections. Written files are byte-exact (7 header lines, 40
-// sections of 166 lines, "[EOF]"); the reader takes them back by key prefix.
+// sections of 166 lines, "[EOF]", line feeds only); the reader takes them
+// back by key prefix.
+//
+// Writer and reader do not agree on every key, and files depend on that:
+// "TOCU" is written without "=", so its value never comes back; "UNIT=" and
+// the hand-made "UNITS=" both set the entry unit; "SP04=" sets LBRA. The bore
+// at each hole (BDI, BDC) is not in the file.
 
 #include "model/circuit_record.h"
 
@@ -18,26 +24,32 @@ struct VersionMessage {
 };
 
 struct ReadOutcome {
-    bool opened = false;   // false: nothing was read or changed
-    std::string error;     // why the file could not be read, when not opened
+    bool opened = false;                  // false: nothing was read or changed
+    std::string error;                    // "<path>: <system reason>", when not opened
     std::vector<VersionMessage> messages; // in the order they are to be shown
 };
 
 struct WriteOutcome {
     bool written = false; // false: the previous file, if any, is untouched
-    std::string error;    // why, when not written
+    std::string error;    // "<path>: <system reason>", when not written
 };
 
 // The bytes of a design file for `bank` and `corrections`.
 std::string write_design_text(const CircuitBank& bank, const GlobalCorrections& corrections);
 
 // Writes the file beside its target and renames it over the target, so a
-// failed save never destroys the previous file.
+// failed save never destroys the previous file. An existing target the user
+// may not write is refused; a replaced file keeps its permissions.
 WriteOutcome write_design_file(const std::string& path, const CircuitBank& bank,
                                const GlobalCorrections& corrections);
 
 // Applies the lines of `bytes` to `bank` and `corrections`, then the version
-// rules. Fields the text does not set keep their values. Any bytes are safe.
+// rules. Fields the text does not set keep their values. Lines before the
+// first "[CIRCUIT]" go to slot 0; lines after a "[CIRCUIT]" outside the bank
+// are ignored (the global keys excepted) until the next valid one. Reading
+// stops at "[EOF]" or at the end of the bytes; only the first 78 characters of
+// a line count. A slot whose entry unit changes has its bore at each hole
+// converted as the unit switch does. Any bytes are safe.
 std::vector<VersionMessage> read_design_text(std::string_view bytes, CircuitBank& bank,
                                              GlobalCorrections& corrections);
 
