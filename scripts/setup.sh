@@ -12,6 +12,7 @@ packages=(
     locales
     xvfb xauth x11-utils xdotool imagemagick poppler-utils
     fonts-dejavu-core
+    dpkg-dev desktop-file-utils appstream perl
 )
 
 as_root() {
