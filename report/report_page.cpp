@@ -1,0 +1,74 @@
+#include "report/report_page.h"
+
+#include "report/report_lines.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QPrinter>
+
+namespace sorrel {
+namespace {
+
+constexpr double kThousandthsPerInch = 1000;
+constexpr double kCellHeight = 180;    // character cell, 0.001 inch
+constexpr double kCharacterWidth = 80; // average character width, 0.001 inch
+constexpr int kPdfResolution = 1000;   // one device pixel per 0.001 inch
+
+// Fonts are sized in whole pixels, too coarse for an exact cell on a
+// low-resolution device, so the page draws a large font and scales it down.
+constexpr int kDrawnPixelSize = 1000;
+
+QFont report_font() {
+    QFont font(QStringLiteral("DejaVu Sans Mono"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setWeight(QFont::ExtraBold);
+    font.setPixelSize(kDrawnPixelSize);
+    return font;
+}
+
+} // namespace
+
+void paint_report_page(QPainter& painter, const CircuitRecord& circuit) {
+    const QPaintDevice& device = *painter.device();
+    const double pixelsPerUnitX = device.logicalDpiX() / kThousandthsPerInch;
+    const double pixelsPerUnitY = device.logicalDpiY() / kThousandthsPerInch;
+
+    const QFont font = report_font();
+    const QFontMetricsF metrics(font, painter.device());
+    const double scaleX = kCharacterWidth * pixelsPerUnitX / metrics.averageCharWidth();
+    const double scaleY = kCellHeight * pixelsPerUnitY / (metrics.ascent() + metrics.descent());
+
+    painter.save();
+    painter.setFont(font);
+    for (const ReportLine& line : report_lines(circuit)) {
+        painter.save();
+        painter.translate(kReportLeft * pixelsPerUnitX, line.row * pixelsPerUnitY);
+        painter.scale(scaleX, scaleY);
+        painter.drawText(QPointF(0, metrics.ascent()), QString::fromStdString(line.text));
+        painter.restore();
+    }
+    painter.restore();
+}
+
+bool print_report_to_pdf(const CircuitRecord& circuit, const QString& path) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setDocName(QStringLiteral("Toneholes"));
+    printer.setResolution(kPdfResolution);
+    printer.setPageMargins(
+        QMarginsF(kPdfMarginInches, kPdfMarginInches, kPdfMarginInches, kPdfMarginInches),
+        QPageLayout::Inch);
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    paint_report_page(painter, circuit);
+    return painter.end();
+}
+
+} // namespace sorrel

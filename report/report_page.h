@@ -1,0 +1,26 @@
+#pragma once
+// Paints the one-page report of a design: the lines of report_lines() at
+// their positions in a fixed-pitch extra-bold font whose character cell is
+// 0.18 x 0.08 inch, whatever the device's resolution. The Print command and
+// the PDF export share this page.
+
+#include "model/circuit_record.h"
+
+#include <QString>
+
+class QPainter;
+
+namespace sorrel {
+
+// Paints on an active painter whose device (a printer, or any device with a
+// known resolution) has its origin at the top-left of the printable area.
+void paint_report_page(QPainter& painter, const CircuitRecord& circuit);
+
+// The PDF page's printable area starts this far from each edge of the paper.
+inline constexpr double kPdfMarginInches = 0.25;
+
+// Writes the report as a one-page PDF document named "Toneholes" at `path`.
+// Returns false when the file could not be opened for writing.
+bool print_report_to_pdf(const CircuitRecord& circuit, const QString& path);
+
+} // namespace sorrel
