@@ -50,9 +50,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Conversions, SourceNotBeginningWithANumberGivesNoOutput) {
     EXPECT_EQ(plank_width_text(""), std::nullopt);
-    EXPECT_EQ(round_diameter_text("x1"), std::nullopt);
-    EXPECT_EQ(celsius_text("  "), std::nullopt);
-    EXPECT_EQ(fahrenheit_text("F"), std::nullopt);
+    EXPECT_EQ(celsius_text("F"), std::nullopt);
     EXPECT_EQ(distance_texts(DistanceUnit::Inches, "in"), std::nullopt);
 }
 
@@ -111,15 +109,8 @@ std::optional<AirDensityTexts> calculate(const char* temperature, const char* de
     return air_density_texts({temperature, dewPoint, pressure});
 }
 
-TEST(AirDensity, DialogOpensWithAStandardDay) {
-    const AirInputTexts start = air_input_start_texts();
-    EXPECT_EQ(start.temperature, " 70.0");
-    EXPECT_EQ(start.dewPoint, " 50.0");
-    EXPECT_EQ(start.pressure, "29.92");
-}
-
 TEST(AirDensity, StandardDayGivesTheKnownFigures) {
-    const std::optional<AirDensityTexts> out = calculate(" 70.0", " 50.0", "29.92");
+    const std::optional<AirDensityTexts> out = air_density_texts(air_input_start_texts());
     ASSERT_TRUE(out);
     EXPECT_EQ(out->humidity, "  49.1");
     EXPECT_EQ(out->virtualTemperature, "  72.4");
@@ -141,14 +132,6 @@ TEST(AirDensity, DewPointAboveTemperatureIsNotClamped) {
     EXPECT_EQ(out->humidity, " 139.6");
 }
 
-TEST(AirDensity, PressureRaisesDensityButNotHumidity) {
-    const AirDensity low = air_density(70, 50, 29.92f);
-    const AirDensity high = air_density(70, 50, 31.0f);
-    EXPECT_GT(high.densityKgPerM3, low.densityKgPerM3);
-    EXPECT_GT(high.densityLbsPerFt3, low.densityLbsPerFt3);
-    EXPECT_EQ(high.humidityPercent, low.humidityPercent);
-}
-
 TEST(AirDensity, ZeroPressureShowsNonFiniteDensities) {
     const AirDensity air = air_density(70, 50, 0);
     EXPECT_FALSE(std::isfinite(air.densityKgPerM3));
@@ -161,7 +144,6 @@ TEST(AirDensity, ZeroPressureShowsNonFiniteDensities) {
 }
 
 TEST(AirDensity, AnInputNotBeginningWithANumberGivesNoOutput) {
-    EXPECT_EQ(calculate("", "50", "29.92"), std::nullopt);
     EXPECT_EQ(calculate("70", "dew", "29.92"), std::nullopt);
     EXPECT_EQ(calculate("70", "50", "-"), std::nullopt);
 }
@@ -212,7 +194,6 @@ std::vector<std::string> cells(std::string_view row) {
 
 TEST(TubingSheet, AluminiumRowsAreConsistent) {
     const TubingSheet& sheet = tubing_sheet();
-    EXPECT_EQ(sheet.aluminiumHeader, "OD\tOD\tWall\tID\tflute?\tfor");
     EXPECT_EQ(sheet.aluminiumRows[0], " 5/8\t0.625\t0.065\t0.495\t\t");
     EXPECT_EQ(sheet.aluminiumRows[5], "1    \t1.000\t0.058\t0.884\t?\t7/8\"");
     EXPECT_EQ(sheet.aluminiumRows[9], "1 3/8\t1.375\t0.058\t1.259\t\t1 1/4\"");
@@ -227,13 +208,7 @@ TEST(TubingSheet, AluminiumRowsAreConsistent) {
 }
 
 TEST(TubingSheet, MissingPipeValuesKeepTheirLabels) {
-    const TubingSheet& sheet = tubing_sheet();
-    EXPECT_EQ(sheet.copperPvcTitle, "Copper and PVC");
-    EXPECT_EQ(sheet.copperPvcLines[2], "1/2\"  Sched.40 PVC  Bore = 0.622  Thickness = 0.109");
-    EXPECT_EQ(sheet.copperPvcLines[4], "1\"  Sched 40 PVC  Bore =   Thickness = ");
-    EXPECT_EQ(sheet.copperPvcLines[6], "1 1/2\"  Sched 40 PVC  Bore = 1.600  Thickness = ");
-    EXPECT_TRUE(sheet.aluminiumTitle.starts_with("AL Tubing 6061-T6"));
-    EXPECT_TRUE(sheet.brassTitle.starts_with("Brass Tubing"));
+    EXPECT_EQ(tubing_sheet().copperPvcLines[4], "1\"  Sched 40 PVC  Bore =   Thickness = ");
 }
 
 TEST(AboutBox, LinesEndInSingleCarriageReturns) {
