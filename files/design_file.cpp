@@ -37,10 +37,11 @@ template <class Array> struct Element {
 };
 
 // Where a value lives in a record: a field, or one element of an array field.
-using Place = std::variant<int32_t CircuitRecord::*, float CircuitRecord::*,
-                           FixedText<28> CircuitRecord::*, FixedText<64> CircuitRecord::*,
-                           Element<std::array<int32_t, 6>>, Element<std::array<int32_t, 7>>,
-                           Element<NoteArray>, Element<std::array<float, 4>>>;
+using R = CircuitRecord;
+using Place =
+    std::variant<int32_t R::*, float R::*, decltype(R::DESC) R::*, decltype(R::FILENAME) R::*,
+                 Element<decltype(R::SEQ)>, Element<decltype(R::SEQI)>, Element<NoteArray>,
+                 Element<decltype(R::SP)>>;
 
 template <class Record, class T> auto& field_of(Record& record, T CircuitRecord::*member) {
     return record.*member;
@@ -109,7 +110,6 @@ void add_fields(std::vector<SectionLine>& lines,
 
 // The lines of a section in file order, from "DESC=" to "[END]".
 std::vector<SectionLine> build_section_layout() {
-    using R = CircuitRecord;
     std::vector<SectionLine> lines;
     add_fields(lines, {{"DESC", &R::DESC},
                        {"DIVS", &R::DIVS},
