@@ -45,7 +45,8 @@ void CutoffGraph::paintEvent(QPaintEvent*) {
     const std::vector<PixelPoint>& points = chart_->points;
     for (std::size_t j = 0; j < points.size(); ++j) {
         const QPoint point = to_qpoint(points[j]);
-        painter.drawLine(to_qpoint(points[j == 0 ? 0 : j - 1]), point);
+        if (j > 0)
+            painter.drawLine(to_qpoint(points[j - 1]), point);
         painter.drawLine(point - QPoint(0, kTickHalfLength), point + QPoint(0, kTickHalfLength));
     }
 
