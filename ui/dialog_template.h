@@ -12,6 +12,7 @@ inline constexpr int kUnnumbered = -1;
 
 enum class ControlKind {
     Text,          // static text, wrapped at its width; '&' marks a mnemonic, "&&" shows '&'
+    TabbedText,    // static text on one line; a tab moves on to the next column stop
     Edit,          // single-line edit that scrolls horizontally
     Button,        // push button; a click sends its number as a command
     DefaultButton, // the push button Enter presses

@@ -1,6 +1,7 @@
 #include "ui/template_dialog.h"
 
 #include "ui/latin1_text.h"
+#include "ui/tab_stop_label.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -39,6 +40,10 @@ QString spoken_label(const QString& labelText) {
         name.chop(1);
     return name;
 }
+
+// Seven average characters between column stops: six short columns fit a
+// line 170 units wide.
+constexpr int kTabStopUnits = 28;
 
 bool is_named_by_label(ControlKind kind) {
     return kind == ControlKind::Edit || kind == ControlKind::DropDownList;
@@ -89,6 +94,8 @@ QWidget* TemplateDialog::create_widget(const ControlTemplate& item) {
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return label;
     }
+    case ControlKind::TabbedText:
+        return new TabStopLabel(to_qstring(text), horizontal_pixels(kTabStopUnits, scale_), this);
     case ControlKind::Edit:
         return new QLineEdit(to_qstring(text), this);
     case ControlKind::Button:
