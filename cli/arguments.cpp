@@ -11,13 +11,14 @@ namespace sorrel {
 const char* const kUsage =
     "Usage: sorrel-cli new FILE\n"
     "       sorrel-cli calc FILE [--slot N]... [--derive] [-o OUT]\n"
-    "       sorrel-cli report FILE [--slot N] [--json]\n"
+    "       sorrel-cli report FILE [--slot N] [--json | --pdf OUT]\n"
     "\n"
     "  new     write a design file holding the forty start-up designs\n"
     "  calc    calculate the chosen slots (all forty by default) and write the\n"
     "          whole bank to OUT (FILE by default); bore diameters at the holes\n"
     "          are taken equal to the main bore\n"
-    "  report  print the report of one slot (0 by default) as stored\n"
+    "  report  print the report of one slot (0 by default) as stored, or\n"
+    "          draw its page into a PDF file\n"
     "\n"
     "  --slot N    slot 0 to 39, numbered as in the file's [CIRCUIT] lines;\n"
     "              calc accepts it more than once\n"
@@ -25,6 +26,11 @@ const char* const kUsage =
     "              and scale steps\n"
     "  -o OUT      write the calculated bank to OUT\n"
     "  --json      print every field of the slot as one JSON object\n"
+#if SORREL_CLI_PDF
+    "  --pdf OUT   draw the printed page into OUT as a one-page PDF\n"
+#else
+    "  --pdf OUT   not in this build: it was built without Qt\n"
+#endif
     "  -h, --help  show this help\n"
     "\n"
     "Exit status: 0 done, 1 usage error, 2 a file could not be read or written,\n"
@@ -78,6 +84,12 @@ ParsedArguments parse_command_line(CliCommand command, const std::vector<std::st
             parsed.output = args[++i];
         } else if (arg == "--json" && command == CliCommand::Report) {
             parsed.json = true;
+        } else if (arg == "--pdf" && command == CliCommand::Report) {
+            if (!kPdfAvailable)
+                return usage_error("--pdf is not in this build: it was built without Qt");
+            if (!hasValue)
+                return usage_error("--pdf needs a file name");
+            parsed.pdf = args[++i];
         } else if (arg.starts_with("-")) {
             return usage_error("unknown option for " + args[0] + ": " + arg);
         } else if (haveFile) {
@@ -93,6 +105,8 @@ ParsedArguments parse_command_line(CliCommand command, const std::vector<std::st
     parsed.slots.erase(std::unique(parsed.slots.begin(), parsed.slots.end()), parsed.slots.end());
     if (command == CliCommand::Report && parsed.slots.size() > 1)
         return usage_error("report prints one slot");
+    if (parsed.json && !parsed.pdf.empty())
+        return usage_error("report takes --json or --pdf, not both");
     return {parsed, {}};
 }
 

@@ -17,6 +17,7 @@ struct CliArguments {
     bool derive = false;    // calc: derive the frequencies before solving
     std::string output;     // calc: where the bank goes; empty means `file`
     bool json = false;      // report: the slot's fields instead of the page
+    std::string pdf;        // report: the PDF file the page is drawn into, if any
 };
 
 struct ParsedArguments {
@@ -28,5 +29,9 @@ struct ParsedArguments {
 ParsedArguments parse_arguments(const std::vector<std::string>& args);
 
 extern const char* const kUsage;
+
+// Whether this build draws PDF pages: that takes Qt, which a build without
+// the desktop program leaves out.
+inline constexpr bool kPdfAvailable = SORREL_CLI_PDF;
 
 } // namespace sorrel

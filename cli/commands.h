@@ -3,6 +3,9 @@
 // and returns the program's exit status.
 
 #include "cli/arguments.h"
+#include "model/circuit_record.h"
+
+#include <string>
 
 namespace sorrel {
 
@@ -16,5 +19,9 @@ enum ExitStatus : int {
 int new_command(const CliArguments& args);
 int calc_command(const CliArguments& args);
 int report_command(const CliArguments& args);
+
+// report --pdf, in builds with Qt: draws the page of `slot` into the PDF
+// file at `path`.
+int report_pdf_command(const CircuitRecord& slot, const std::string& path);
 
 } // namespace sorrel

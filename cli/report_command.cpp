@@ -13,6 +13,10 @@ int report_command(const CliArguments& args) {
         return kExitFileError;
     const int index = args.slots.empty() ? 0 : args.slots.front();
     const CircuitRecord& slot = state->bank.slots[static_cast<std::size_t>(index)];
+#if SORREL_CLI_PDF
+    if (!args.pdf.empty())
+        return report_pdf_command(slot, args.pdf);
+#endif
     if (args.json) {
         std::cout << circuit_json_text(slot) << '\n';
         return kExitDone;

@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -30,6 +31,32 @@ void write_text(const fs::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
+// Runs a shell command; its exit status, -1 when it did not exit.
+int run_shell(const std::string& command, std::string& out) {
+    FILE* pipe = popen(command.c_str(), "r");
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        out.append(buffer, n);
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Non-blank lines with their runs of blanks closed up, as a PDF's text
+// comes back.
+std::vector<std::string> simplified_lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        std::string simplified;
+        for (std::string word; words >> word;)
+            simplified += (simplified.empty() ? "" : " ") + word;
+        if (!simplified.empty())
+            lines.push_back(simplified);
+    }
+    return lines;
+}
+
 std::vector<std::string> lines_of(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
@@ -54,12 +81,7 @@ protected:
         const std::string command = "cd '" + dir_.string() + "' && '" SORREL_CLI "' " + arguments +
                                     " 2>'" + file("stderr.txt").string() + "'";
         CliRun result;
-        FILE* pipe = popen(command.c_str(), "r");
-        char buffer[4096];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-            result.out.append(buffer, n);
-        const int status = pclose(pipe);
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.status = run_shell(command, result.out);
         result.err = read_text(file("stderr.txt"));
         return result;
     }
@@ -147,7 +169,8 @@ TEST_F(CliTest, UsageErrorsNameTheProblemAndShowUsage) {
          {"", "draw tone.srl", "calc", "new a.srl b.srl", "calc tone.srl --slot",
           "calc tone.srl --slot 3x", "calc tone.srl --slot -1", "report tone.srl --slot 40",
           "report tone.srl --slot 1 --slot 2", "report tone.srl --derive", "calc tone.srl --json",
-          "calc tone.srl -o"}) {
+          "calc tone.srl -o", "report tone.srl --pdf", "report tone.srl --json --pdf r.pdf",
+          "calc tone.srl --pdf r.pdf"}) {
         SCOPED_TRACE(arguments);
         const CliRun usage = run(arguments);
         EXPECT_EQ(usage.status, 1);
@@ -188,6 +211,45 @@ TEST_F(CliTest, JsonHoldsEveryFieldUnderItsFileKey) {
     EXPECT_EQ(slot["SP"].size(), 4u);
     EXPECT_EQ(slot["BDI"][6], 0.5);
     EXPECT_EQ(slot.size(), 51u);
+}
+
+// The page comes from the desktop program's painter; without a display the
+// command draws offscreen by itself.
+TEST_F(CliTest, PdfHoldsTheReportPage) {
+    if (!SORREL_CLI_PDF)
+        GTEST_SKIP() << "sorrel-cli was built without Qt";
+    unsetenv("QT_QPA_PLATFORM");
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    ASSERT_EQ(run("new tone.srl").status, 0);
+    ASSERT_EQ(run("calc tone.srl --slot 0").status, 0);
+    const CliRun pdf = run("report tone.srl --pdf report.pdf");
+    EXPECT_EQ(pdf.status, 0) << pdf.err;
+    EXPECT_TRUE(pdf.out.empty());
+
+    std::string text;
+    ASSERT_EQ(run_shell("pdftotext -layout '" + file("report.pdf").string() + "' -", text), 0)
+        << "pdftotext (poppler-utils) failed";
+    const std::vector<std::string> page = simplified_lines(text);
+    EXPECT_EQ(page, simplified_lines(run("report tone.srl").out));
+    ASSERT_EQ(page.size(), 27u);
+    EXPECT_EQ(page[22], "A2 659.26 1.72 43.56 0.20");
+
+    const CliRun unwritable = run("report tone.srl --pdf no/such/folder/report.pdf");
+    EXPECT_EQ(unwritable.status, 2);
+    EXPECT_NE(unwritable.err.find("no/such/folder/report.pdf"), std::string::npos);
+    EXPECT_FALSE(fs::exists(file("no")));
+}
+
+TEST_F(CliTest, PdfIsRefusedByABuildWithoutQt) {
+    if (SORREL_CLI_PDF)
+        GTEST_SKIP() << "sorrel-cli was built with Qt";
+    ASSERT_EQ(run("new tone.srl").status, 0);
+    const CliRun pdf = run("report tone.srl --pdf report.pdf");
+    EXPECT_EQ(pdf.status, 1);
+    EXPECT_NE(pdf.err.find("without Qt"), std::string::npos);
+    EXPECT_FALSE(fs::exists(file("report.pdf")));
+    EXPECT_NE(run("--help").out.find("--pdf OUT   not in this build"), std::string::npos);
 }
 
 } // namespace
