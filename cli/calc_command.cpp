@@ -14,7 +14,7 @@ namespace {
 // the panel's transfer button would make it.
 void take_slot(DesignState& state, int index) {
     state.bank.currentIndex = index;
-    state.workingCircuit = state.bank.slots[static_cast<std::size_t>(index)];
+    state.workingCircuit = state.bank.slot[static_cast<std::size_t>(index)];
     normalize_slot_record(state.workingCircuit);
     state.workingCircuit.BDI.fill(state.workingCircuit.BORE);
 }

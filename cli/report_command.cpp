@@ -12,7 +12,7 @@ int report_command(const CliArguments& args) {
     if (!state)
         return kExitFileError;
     const int index = args.slots.empty() ? 0 : args.slots.front();
-    const CircuitRecord& slot = state->bank.slots[static_cast<std::size_t>(index)];
+    const CircuitRecord& slot = state->bank.slot[static_cast<std::size_t>(index)];
 #if SORREL_CLI_PDF
     if (!args.pdf.empty())
         return report_pdf_command(slot, args.pdf);

@@ -266,7 +266,7 @@ struct KeyAction {
         if (!number)
             return;
         state.slot = *number >= 0 && *number < kSlotCount
-                         ? &state.bank.slots[static_cast<std::size_t>(*number)]
+                         ? &state.bank.slot[static_cast<std::size_t>(*number)]
                          : nullptr;
     }
     void operator()(EndOfFile) const { state.finished = true; }
@@ -291,9 +291,9 @@ void apply_version_rules(GlobalCorrections& corrections, std::vector<VersionMess
 // Files do not carry the bore at each hole, so a slot whose entry unit the
 // file changed converts it as the unit switch would.
 void convert_bore_at_holes(CircuitBank& bank, const std::array<int32_t, kSlotCount>& unitsBefore) {
-    for (std::size_t i = 0; i < bank.slots.size(); ++i)
-        if (const auto factor = unit_switch_factor(unitsBefore[i], bank.slots[i].UNIT))
-            scale_bore_at_holes(bank.slots[i], *factor);
+    for (std::size_t i = 0; i < bank.slot.size(); ++i)
+        if (const auto factor = unit_switch_factor(unitsBefore[i], bank.slot[i].UNIT))
+            scale_bore_at_holes(bank.slot[i], *factor);
 }
 
 std::string file_error(const std::string& path, int error) {
@@ -369,9 +369,9 @@ int replace_file(const std::string& path, std::string_view bytes) {
 std::string write_design_text(const CircuitBank& bank, const GlobalCorrections& corrections) {
     std::string out;
     out.reserve(160 * 1024);
-    append_header(out, bank.slots[0], corrections);
-    for (std::size_t i = 0; i < bank.slots.size(); ++i)
-        append_section(out, i, bank.slots[i]);
+    append_header(out, bank.slot[0], corrections);
+    for (std::size_t i = 0; i < bank.slot.size(); ++i)
+        append_section(out, i, bank.slot[i]);
     out += "[EOF]\n";
     return out;
 }
@@ -389,9 +389,9 @@ WriteOutcome write_design_file(const std::string& path, const CircuitBank& bank,
 std::vector<VersionMessage> read_design_text(std::string_view bytes, CircuitBank& bank,
                                              GlobalCorrections& corrections) {
     std::array<int32_t, kSlotCount> unitsBefore{};
-    std::transform(bank.slots.begin(), bank.slots.end(), unitsBefore.begin(),
+    std::transform(bank.slot.begin(), bank.slot.end(), unitsBefore.begin(),
                    [](const CircuitRecord& slot) { return slot.UNIT; });
-    ReadState state{bank, corrections, &bank.slots[0]};
+    ReadState state{bank, corrections, &bank.slot[0]};
     std::size_t start = 0;
     while (start < bytes.size() && !state.finished) {
         const std::size_t end = std::min(bytes.find('\n', start), bytes.size());

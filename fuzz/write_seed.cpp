@@ -11,9 +11,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     sorrel::DesignState state = sorrel::startup_state();
-    state.bank.slots[1].UNIT = sorrel::UNIT_METRIC;
-    state.bank.slots[1].DESC.assign("Low D");
-    state.bank.slots[1].MATL.assign("Maple");
+    state.bank.slot[1].UNIT = sorrel::UNIT_METRIC;
+    state.bank.slot[1].DESC.assign("Low D");
+    state.bank.slot[1].MATL.assign("Maple");
     state.corrections.ENDCOR = 0.75f;
     const sorrel::WriteOutcome outcome =
         sorrel::write_design_file(argv[1], state.bank, state.corrections);

@@ -51,12 +51,12 @@ CircuitRecord default_circuit() {
 DesignState startup_state() {
     DesignState state;
     state.workingCircuit = default_circuit();
-    state.bank.slots.fill(state.workingCircuit);
+    state.bank.slot.fill(state.workingCircuit);
     return state;
 }
 
 void store_working_circuit(DesignState& state) {
-    state.bank.slots[static_cast<std::size_t>(state.bank.currentIndex)] = state.workingCircuit;
+    state.bank.slot[static_cast<std::size_t>(state.bank.currentIndex)] = state.workingCircuit;
 }
 
 void select_slot(DesignState& state, SlotStep step) {
@@ -66,7 +66,7 @@ void select_slot(DesignState& state, SlotStep step) {
         index = index == kSlotCount - 1 ? 0 : index + 1;
     else
         index = index == 0 ? kSlotCount - 1 : index - 1;
-    state.workingCircuit = state.bank.slots[static_cast<std::size_t>(index)];
+    state.workingCircuit = state.bank.slot[static_cast<std::size_t>(index)];
 }
 
 std::optional<int> normalize_slot_record(CircuitRecord& circuit) {

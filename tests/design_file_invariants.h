@@ -22,8 +22,8 @@ struct GuardedBank {
 // hole, so that a stray write or a wrong conversion shows.
 inline GuardedBank bank_to_read_into() {
     GuardedBank start{startup_state().bank, default_circuit()};
-    for (std::size_t i = 0; i < start.bank.slots.size(); ++i) {
-        CircuitRecord& slot = start.bank.slots[i];
+    for (std::size_t i = 0; i < start.bank.slot.size(); ++i) {
+        CircuitRecord& slot = start.bank.slot[i];
         slot.UNIT = i % 2 == 0 ? UNIT_METRIC : UNIT_ENGLISH;
         slot.DESC.assign(std::string(FixedText<28>::kMaxLength, 'd'));
         for (std::size_t k = 0; k < slot.BDI.size(); ++k) {
@@ -49,9 +49,9 @@ inline std::string broken_read_rule(const GuardedBank& before, const GuardedBank
         return "currentIndex changed";
     if (messages.size() > 2 || corrections.ENDCOR == 0.75f || corrections.CHMCOR == 0.75f)
         return "the version rules were not applied";
-    for (std::size_t i = 0; i < after.bank.slots.size(); ++i) {
-        const CircuitRecord& slot = after.bank.slots[i];
-        CircuitRecord expected = before.bank.slots[i];
+    for (std::size_t i = 0; i < after.bank.slot.size(); ++i) {
+        const CircuitRecord& slot = after.bank.slot[i];
+        CircuitRecord expected = before.bank.slot[i];
         if (const auto factor = unit_switch_factor(expected.UNIT, slot.UNIT))
             scale_bore_at_holes(expected, *factor);
         if (slot.BDI != expected.BDI || slot.BDC != expected.BDC)

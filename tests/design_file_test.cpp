@@ -125,8 +125,8 @@ TEST(DesignFileWriter, SectionLinesStandInFileOrder) {
 
 TEST(DesignFileRoundTrip, RestoresEveryWrittenFieldButTocu) {
     CircuitBank written;
-    for (std::size_t i = 0; i < written.slots.size(); ++i)
-        written.slots[i] = varied_circuit(i);
+    for (std::size_t i = 0; i < written.slot.size(); ++i)
+        written.slot[i] = varied_circuit(i);
     const GlobalCorrections corrections{0, 0.3f, 0.6133f, 0.5f};
     const DesignState before = startup_state();
     CircuitBank bank = before.bank;
@@ -136,9 +136,9 @@ TEST(DesignFileRoundTrip, RestoresEveryWrittenFieldButTocu) {
         read_design_text(write_design_text(written, corrections), bank, readCorrections).empty());
 
     EXPECT_EQ(readCorrections, (GlobalCorrections{0, 0.3f, 0.61f, 0.5f}));
-    for (std::size_t i = 0; i < bank.slots.size(); ++i) {
-        CircuitRecord expected = written.slots[i];
-        const CircuitRecord& old = before.bank.slots[i];
+    for (std::size_t i = 0; i < bank.slot.size(); ++i) {
+        CircuitRecord expected = written.slot[i];
+        const CircuitRecord& old = before.bank.slot[i];
         expected.TOCU = old.TOCU;
         if (i != 0) // only slot 0's name is in the file
             expected.FILENAME = old.FILENAME;
@@ -146,23 +146,23 @@ TEST(DesignFileRoundTrip, RestoresEveryWrittenFieldButTocu) {
         expected.BDC = old.BDC;
         if (expected.UNIT == UNIT_METRIC)
             scale_bore_at_holes(expected, kSwitchToMm);
-        EXPECT_TRUE(bank.slots[i] == expected) << "slot " << i;
+        EXPECT_TRUE(bank.slot[i] == expected) << "slot " << i;
     }
-    EXPECT_EQ(bank.slots[0].UNIT, UNIT_METRIC);
-    EXPECT_EQ(bank.slots[0].BDI[3], 0.5f * 25.4f);
-    EXPECT_EQ(bank.slots[0].DESC.view(), "Low whistle 0");
+    EXPECT_EQ(bank.slot[0].UNIT, UNIT_METRIC);
+    EXPECT_EQ(bank.slot[0].BDI[3], 0.5f * 25.4f);
+    EXPECT_EQ(bank.slot[0].DESC.view(), "Low whistle 0");
 }
 
 TEST(DesignFileReader, MetricSlotReadAsEnglishConvertsBoreAtHoles) {
     CircuitBank bank = startup_state().bank;
-    bank.slots[4].UNIT = UNIT_METRIC;
-    bank.slots[4].BDI.fill(12.7f);
+    bank.slot[4].UNIT = UNIT_METRIC;
+    bank.slot[4].BDI.fill(12.7f);
     GlobalCorrections corrections;
 
     read_design_text("[CIRCUIT]=4\nUNIT=85\n", bank, corrections);
 
-    EXPECT_EQ(bank.slots[4].UNIT, UNIT_ENGLISH);
-    EXPECT_EQ(bank.slots[4].BDI[0], 12.7f * 0.03937f);
+    EXPECT_EQ(bank.slot[4].UNIT, UNIT_ENGLISH);
+    EXPECT_EQ(bank.slot[4].BDI[0], 12.7f * 0.03937f);
 }
 
 // A text read into the start-up bank, and what it changes there; nothing
@@ -190,8 +190,8 @@ TEST_P(DesignFileReadCase, ChangesOnlyWhatTheLinesSet) {
     EXPECT_TRUE(read_design_text(GetParam().text, bank, corrections).empty());
 
     EXPECT_EQ(corrections, expectedCorrections);
-    for (std::size_t i = 0; i < bank.slots.size(); ++i)
-        EXPECT_TRUE(bank.slots[i] == expectedBank.slots[i]) << "slot " << i;
+    for (std::size_t i = 0; i < bank.slot.size(); ++i)
+        EXPECT_TRUE(bank.slot[i] == expectedBank.slot[i]) << "slot " << i;
 }
 
 const std::string kLongDesc = "DESC=" + std::string(73, 'a'); // 78 characters
@@ -200,66 +200,66 @@ INSTANTIATE_TEST_SUITE_P(
     Quirks, DesignFileReadCase,
     testing::Values(
         ReadCase{"OnlyTheNamedSlot", "[CIRCUIT]=5\nBORE=0.75\n[EOF]\n",
-                 [](auto& b, auto&) { b.slots[5].BORE = 0.75f; }},
+                 [](auto& b, auto&) { b.slot[5].BORE = 0.75f; }},
         ReadCase{"LinesBeforeTheFirstCircuitGoToSlotZero", "DIVS=4\n[CIRCUIT]=3\nDIVS=3\n",
                  [](auto& b, auto&) {
-                     b.slots[0].DIVS = 4;
-                     b.slots[3].DIVS = 3;
+                     b.slot[0].DIVS = 4;
+                     b.slot[3].DIVS = 3;
                  }},
         ReadCase{"SectionsInAnyOrderTheLastValueWins",
                  "[CIRCUIT]=9\nNOTI=5\n[CIRCUIT]=2\nNOTI=6\n[CIRCUIT]=9\nNOTI=7\n",
                  [](auto& b, auto&) {
-                     b.slots[9].NOTI = 7;
-                     b.slots[2].NOTI = 6;
+                     b.slot[9].NOTI = 7;
+                     b.slot[2].NOTI = 6;
                  }},
         ReadCase{"UnitsKeySetsTheUnitAndConvertsTheBoreAtHoles", "UNITS=170\n",
                  [](auto& b, auto&) {
-                     b.slots[0].UNIT = UNIT_METRIC;
-                     b.slots[0].BDI.fill(0.5f * 25.4f);
+                     b.slot[0].UNIT = UNIT_METRIC;
+                     b.slot[0].BDI.fill(0.5f * 25.4f);
                  }},
         ReadCase{"UnitKeyAsWrittenToo", "[CIRCUIT]=1\nUNIT=170\n",
                  [](auto& b, auto&) {
-                     b.slots[1].UNIT = UNIT_METRIC;
-                     b.slots[1].BDI.fill(0.5f * 25.4f);
+                     b.slot[1].UNIT = UNIT_METRIC;
+                     b.slot[1].BDI.fill(0.5f * 25.4f);
                  }},
         ReadCase{"UnitChangedAndBackConvertsNothing", "UNIT=170\nUNITS=85\n", [](auto&, auto&) {}},
         ReadCase{"OtherUnitCodeConvertsNothing", "UNIT=3\n",
-                 [](auto& b, auto&) { b.slots[0].UNIT = 3; }},
+                 [](auto& b, auto&) { b.slot[0].UNIT = 3; }},
         ReadCase{"Sp04SetsTheLengthBoreRatio", "SP04=2.5\nSP03=1.5\n",
                  [](auto& b, auto&) {
-                     b.slots[0].LBRA = 2.5f;
-                     b.slots[0].SP[3] = 1.5f;
+                     b.slot[0].LBRA = 2.5f;
+                     b.slot[0].SP[3] = 1.5f;
                  }},
         ReadCase{"TocuOnlyWithItsEqualsSign", "TOCU=12.5\n[CIRCUIT]=1\nTOCU7.5\n",
-                 [](auto& b, auto&) { b.slots[0].TOCU = 12.5f; }},
+                 [](auto& b, auto&) { b.slot[0].TOCU = 12.5f; }},
         ReadCase{"OtherSpellingsAndCommentsMatchNothing",
                  "bore=0.9\n BORE=0.9\nBORE =0.9\nBore=0.9\n;BORE=0.9\n\n[END]\nXYZ=1\n",
                  [](auto&, auto&) {}},
         ReadCase{"EofStopsReading", "BORE=0.75\n[EOF]\nBORE=0.9\n[CIRCUIT]=4\nDIVS=4\n",
-                 [](auto& b, auto&) { b.slots[0].BORE = 0.75f; }},
+                 [](auto& b, auto&) { b.slot[0].BORE = 0.75f; }},
         ReadCase{"WithoutEofReadsToTheEnd", "[CIRCUIT]=6\nNOTI=12",
-                 [](auto& b, auto&) { b.slots[6].NOTI = 12; }},
+                 [](auto& b, auto&) { b.slot[6].NOTI = 12; }},
         ReadCase{"CarriageReturnsStayInTexts",
                  "FILENAME=a.srl\r\nDESC=Maple\r\nMATL=Box wood\r\nBORE=0.75\r\nDIVS=4\r\n",
                  [](auto& b, auto&) {
-                     b.slots[0].FILENAME.assign("a.srl\r");
-                     b.slots[0].DESC.assign("Maple\r");
-                     b.slots[0].MATL.assign("Box wood\r");
-                     b.slots[0].BORE = 0.75f;
-                     b.slots[0].DIVS = 4;
+                     b.slot[0].FILENAME.assign("a.srl\r");
+                     b.slot[0].DESC.assign("Maple\r");
+                     b.slot[0].MATL.assign("Box wood\r");
+                     b.slot[0].BORE = 0.75f;
+                     b.slot[0].DIVS = 4;
                  }},
         ReadCase{"DescIsTheWholeLine", "DESC=  Two words \n",
-                 [](auto& b, auto&) { b.slots[0].DESC.assign("  Two words "); }},
+                 [](auto& b, auto&) { b.slot[0].DESC.assign("  Two words "); }},
         ReadCase{"TextsAreCutToTheirFields",
                  "FILENAME=" + std::string(69, 'f') + "\n" + kLongDesc + "\n",
                  [](auto& b, auto&) {
-                     b.slots[0].FILENAME.assign(std::string(63, 'f'));
-                     b.slots[0].DESC.assign(std::string(27, 'a'));
+                     b.slot[0].FILENAME.assign(std::string(63, 'f'));
+                     b.slot[0].DESC.assign(std::string(27, 'a'));
                  }},
         ReadCase{"RestOfALongLineIsNeverANewLine", kLongDesc + "BORE=0.9\nDIVS=4\n",
                  [](auto& b, auto&) {
-                     b.slots[0].DESC.assign(std::string(27, 'a'));
-                     b.slots[0].DIVS = 4;
+                     b.slot[0].DESC.assign(std::string(27, 'a'));
+                     b.slot[0].DIVS = 4;
                  }},
         ReadCase{"CircuitOutsideTheBankIgnoredUntilAValidOne",
                  "[CIRCUIT]=40\nBORE=0.9\nAUTO=0\nEMBCOR=0.3\n[CIRCUIT]=-1\nBORE=0.8\n"
@@ -267,26 +267,26 @@ INSTANTIATE_TEST_SUITE_P(
                  [](auto& b, auto& c) {
                      c.AUTO = 0;
                      c.EMBCOR = 0.3f;
-                     b.slots[39].BORE = 0.7f;
+                     b.slot[39].BORE = 0.7f;
                  }},
         ReadCase{"UnparsableCircuitKeepsTheTarget", "[CIRCUIT]=7\n[CIRCUIT]=x\n[CIRCUIT]\nDIVS=4\n",
-                 [](auto& b, auto&) { b.slots[7].DIVS = 4; }},
+                 [](auto& b, auto&) { b.slot[7].DIVS = 4; }},
         ReadCase{"CircuitSkipsAnyOneCharacter", "[CIRCUIT]:12\nDIVS=4\n[CIRCUIT]13\nDIVS=3\n",
                  [](auto& b, auto&) {
-                     b.slots[12].DIVS = 4;
-                     b.slots[3].DIVS = 3;
+                     b.slot[12].DIVS = 4;
+                     b.slot[3].DIVS = 3;
                  }},
         ReadCase{"UnparsableValuesKeepTheirFields", "BORE=abc\nDIVS=\nSEQ1=x\nAUTO=-\n",
                  [](auto&, auto&) {}},
         ReadCase{"NumbersParseAsFarAsTheyGo", "DIVS=4.7\nBORE=1e-1x\nSEQ3=-2\nGEO= +.5\n",
                  [](auto& b, auto&) {
-                     b.slots[0].DIVS = 4;
-                     b.slots[0].BORE = 0.1f;
-                     b.slots[0].SEQ[2] = -2;
-                     b.slots[0].GEO = 0.5f;
+                     b.slot[0].DIVS = 4;
+                     b.slot[0].BORE = 0.1f;
+                     b.slot[0].SEQ[2] = -2;
+                     b.slot[0].GEO = 0.5f;
                  }},
         ReadCase{"FilenameGoesToTheTargetSlot", "[CIRCUIT]=2\nFILENAME=b.srl\n",
-                 [](auto& b, auto&) { b.slots[2].FILENAME.assign("b.srl"); }},
+                 [](auto& b, auto&) { b.slot[2].FILENAME.assign("b.srl"); }},
         ReadCase{"GlobalsAreAcceptedAnywhere", "[CIRCUIT]=3\nAUTO=0\nCHMCOR=0.5\n",
                  [](auto&, auto& c) {
                      c.AUTO = 0;
@@ -354,7 +354,7 @@ TEST_F(DesignFileOnDisk, SaveReplacesTheFileKeepingItsPermissionsAndLoadReadsItB
     const std::string file = path("tone.srl");
     put(file, "previous");
     std::filesystem::permissions(file, std::filesystem::perms(0640));
-    state_.bank.slots[1].BORE = 0.625f;
+    state_.bank.slot[1].BORE = 0.625f;
 
     const WriteOutcome saved = write_design_file(file, state_.bank, state_.corrections);
 
@@ -366,7 +366,7 @@ TEST_F(DesignFileOnDisk, SaveReplacesTheFileKeepingItsPermissionsAndLoadReadsItB
     GlobalCorrections corrections;
     const ReadOutcome loaded = read_design_file(file, bank, corrections);
     EXPECT_TRUE(loaded.opened);
-    EXPECT_EQ(bank.slots[1].BORE, 0.625f);
+    EXPECT_EQ(bank.slot[1].BORE, 0.625f);
 }
 
 TEST_F(DesignFileOnDisk, SaveIntoAMissingDirectoryReportsWhy) {

@@ -57,7 +57,7 @@ TEST(Bank, StepsWithWrapAroundAndStoresTheWorkingDesign) {
     state.workingCircuit.BORE = 0.75f;
     select_slot(state, SlotStep::Previous);
     EXPECT_EQ(state.bank.currentIndex, 39);
-    EXPECT_EQ(state.bank.slots[0].BORE, 0.75f);
+    EXPECT_EQ(state.bank.slot[0].BORE, 0.75f);
     EXPECT_EQ(state.workingCircuit.BORE, 0.5f);
     select_slot(state, SlotStep::Next);
     EXPECT_EQ(state.bank.currentIndex, 0);

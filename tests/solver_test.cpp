@@ -132,7 +132,7 @@ TEST(Solver, StopsAfterThirteenPassesWhenItDoesNotSettle) {
 
 TEST(Solver, EqualNeighbouringFrequenciesStopBeforeTheIteration) {
     DesignState state = startup_state();
-    const CircuitRecord stored = state.bank.slots[0];
+    const CircuitRecord stored = state.bank.slot[0];
     state.workingCircuit.FR[3] = state.workingCircuit.FR[2];
     const SolveOutcome outcome = run_calc(state);
     EXPECT_TRUE(outcome.mathError);
@@ -141,7 +141,7 @@ TEST(Solver, EqualNeighbouringFrequenciesStopBeforeTheIteration) {
     EXPECT_EQ(state.workingCircuit.HS[3], 0.0f);
     EXPECT_EQ(state.workingCircuit.HS[4], 0.0f); // not computed
     EXPECT_NE(state.workingCircuit.HS[2], 0.0f);
-    EXPECT_EQ(state.bank.slots[0], stored);
+    EXPECT_EQ(state.bank.slot[0], stored);
 }
 
 TEST(Solver, ZeroChimneyStopsInTheFirstPass) {
@@ -154,7 +154,7 @@ TEST(Solver, ZeroChimneyStopsInTheFirstPass) {
     EXPECT_EQ(outcome.passes, 0);
     EXPECT_TRUE(std::isnan(state.workingCircuit.LC[2])); // 0 / 0, stored before the stop
     EXPECT_EQ(state.workingCircuit.LC[3], 0.0f);
-    EXPECT_EQ(state.bank.slots[0], default_circuit());
+    EXPECT_EQ(state.bank.slot[0], default_circuit());
 }
 
 TEST(Solver, NonFiniteResultsFlowOnAndAreStored) {
@@ -164,7 +164,7 @@ TEST(Solver, NonFiniteResultsFlowOnAndAreStored) {
     EXPECT_FALSE(outcome.mathError);
     EXPECT_TRUE(std::isinf(state.workingCircuit.NM[6]));
     EXPECT_FALSE(std::isfinite(state.workingCircuit.PM[6]));
-    EXPECT_TRUE(std::isinf(state.bank.slots[0].NM[6])) << "a finished run is stored";
+    EXPECT_TRUE(std::isinf(state.bank.slot[0].NM[6])) << "a finished run is stored";
 }
 
 TEST(Solver, NativeFluteFlagFollowsTheStoredSteps) {
