@@ -34,7 +34,10 @@ foreach(size 16 32 48 64 128 256)
             RENAME ${SORREL_APP_ID}.png)
 endforeach()
 
+install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/sorrel RENAME copyright)
+
 set(CPACK_GENERATOR DEB)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_NAME sorrel)
 set(CPACK_PACKAGE_VENDOR "The Sorrel developers")
 set(CPACK_PACKAGE_CONTACT "The Sorrel developers <sorrel@example.org>")

@@ -18,6 +18,7 @@ fail() { echo "package_test: $*" >&2; exit 1; }
 app=io.github.sorrel.Sorrel
 for file in usr/bin/sorrel usr/bin/sorrel-cli \
             usr/share/man/man1/sorrel-cli.1.gz \
+            usr/share/doc/sorrel/copyright \
             usr/share/applications/$app.desktop \
             usr/share/metainfo/$app.metainfo.xml \
             usr/share/icons/hicolor/scalable/apps/$app.svg \
