@@ -8,15 +8,11 @@ build=$(realpath "${2:-build/default}")
 program="$build/app/sorrel"
 [ -x "$program" ] || { echo "screenshot: build $program first" >&2; exit 1; }
 
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill "$sorrel" 2>/dev/null; kill "$xvfb" 2>/dev/null' EXIT
-export DISPLAY=$display
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+source "$(dirname "$0")/virtual_display.sh"
 
-XDG_RUNTIME_DIR=$(mktemp -d) "$program" &
+"$program" &
 sorrel=$!
+trap 'kill "$sorrel" 2>/dev/null; kill "$virtual_display_pid" 2>/dev/null' EXIT
 window=$(xdotool search --sync --onlyvisible --name '^Sorrel' | head -1)
 xdotool windowmove "$window" 0 0
 xdotool windowfocus --sync "$window"

@@ -5,13 +5,7 @@
 set -euo pipefail
 runs=${1:-5}
 program=$(realpath "${2:-build/default}")/app/sorrel
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null' EXIT
-export DISPLAY=$display
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-export XDG_RUNTIME_DIR=$(mktemp -d)
+source "$(dirname "$0")/virtual_display.sh"
 
 for run in $(seq "$runs"); do
     start=$(date +%s%N)
