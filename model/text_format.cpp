@@ -56,22 +56,22 @@ std::string format(const char* pattern, ...) {
     return result;
 }
 
-std::optional<float> parse_float(std::string_view text) {
+// One sscanf conversion of `text` into a T; empty when nothing converts.
+template <class T> std::optional<T> scan_one(std::string_view text, const char* conversion) {
     CLocaleScope scope;
     const std::string terminated(text);
-    float value = 0;
-    if (std::sscanf(terminated.c_str(), "%f", &value) != 1)
+    T value{};
+    if (std::sscanf(terminated.c_str(), conversion, &value) != 1)
         return std::nullopt;
     return value;
 }
 
+std::optional<float> parse_float(std::string_view text) {
+    return scan_one<float>(text, "%f");
+}
+
 std::optional<int32_t> parse_int(std::string_view text) {
-    CLocaleScope scope;
-    const std::string terminated(text);
-    int value = 0;
-    if (std::sscanf(terminated.c_str(), "%d", &value) != 1)
-        return std::nullopt;
-    return value;
+    return scan_one<int>(text, "%d");
 }
 
 std::optional<float> read_float_field(std::string_view text) {
