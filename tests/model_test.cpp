@@ -39,10 +39,9 @@ TEST(NoteTable, RowsAreRisingSemitones) {
                   NoteTable[static_cast<std::size_t>(row)].frequency);
 }
 
-TEST(DefaultCircuit, HoldsTheStartUpDesign) {
-    const CircuitRecord c = default_circuit();
+TEST(DefaultCircuit, RaisesEachNoteBySemitoneRatios) {
     std::string frequencies;
-    for (float f : c.FR)
+    for (float f : default_circuit().FR)
         frequencies += format("%8.3f", double(f));
     EXPECT_EQ(frequencies, " 587.330 659.256 739.990 783.992 880.001 987.7681108.732");
 }
