@@ -1,6 +1,8 @@
 #pragma once
-// Answers the modal dialog that the next action opens: `answer` runs on it
-// once it is showing. A test that finds no dialog fails instead of hanging.
+// Answers the modal dialog that the next action opens: `drive` runs on it
+// once it shows, and the dialog is closed afterwards if `drive` left it open,
+// so a failed check cannot leave the test waiting. The returned flag tells
+// whether a dialog was shown at all.
 
 #include "ui/template_dialog.h"
 
@@ -11,15 +13,22 @@
 #include <QtTest>
 
 #include <functional>
+#include <memory>
 
 namespace sorrel::ui {
 
-inline void answer_next_dialog(std::function<void(TemplateDialog&)> answer) {
-    QTimer::singleShot(0, qApp, [answer = std::move(answer)] {
+inline std::shared_ptr<bool> answer_next_dialog(std::function<void(TemplateDialog&)> drive) {
+    auto shown = std::make_shared<bool>(false);
+    QTimer::singleShot(0, qApp, [shown, drive = std::move(drive)] {
         auto* dialog = qobject_cast<TemplateDialog*>(QApplication::activeModalWidget());
-        QVERIFY2(dialog != nullptr, "no dialog was opened");
-        answer(*dialog);
+        if (dialog == nullptr)
+            return;
+        *shown = true;
+        drive(*dialog);
+        if (dialog->isVisible())
+            dialog->end(kOkCommand);
     });
+    return shown;
 }
 
 // Types into a field and presses a button, as the user would.

@@ -1,6 +1,7 @@
 // The Utility menu's calculators and the Help menu's reference sheets, each
 // opened as the main window opens it and driven by control number.
 
+#include "modal_answer.h"
 #include "ui/tab_stop_label.h"
 #include "ui/template_dialog.h"
 #include "utilities/reference_sheet_dialog.h"
@@ -25,20 +26,9 @@ namespace {
 
 using Opener = void (*)(QWidget* owner);
 
-// Opens a dialog with `open` and runs `drive` on it once it shows. Whatever
-// `drive` finds, the dialog is closed afterwards, so a failed check cannot
-// leave the test waiting on it.
+// Opens a dialog with `open` and runs `drive` on it once it shows.
 void with_dialog(Opener open, std::function<void(TemplateDialog&)> drive) {
-    auto shown = std::make_shared<bool>(false);
-    QTimer::singleShot(0, qApp, [shown, drive = std::move(drive)] {
-        auto* dialog = qobject_cast<TemplateDialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr)
-            return;
-        *shown = true;
-        drive(*dialog);
-        if (dialog->isVisible())
-            dialog->end(kOkCommand);
-    });
+    const auto shown = answer_next_dialog(std::move(drive));
     open(nullptr);
     QVERIFY2(*shown, "no dialog was shown");
 }
