@@ -16,6 +16,8 @@
 
 namespace sorrel::ui {
 
+using namespace Qt::StringLiterals;
+
 class MainWindowTest : public QObject {
     Q_OBJECT
 
@@ -108,6 +110,19 @@ private slots:
         window_->run_command(command::kSetup);
         QCOMPARE(window_->state().corrections.CHMCOR, 0.5f);
         QCOMPARE(window_->state().workingCircuit.SPSD, 34300.0f);
+    }
+
+    void customFrequenciesOkReadsNineCharactersAndCancelKeeps() {
+        for (const int button : {kCancelCommand, kOkCommand}) {
+            answer_next_dialog([button](TemplateDialog& dialog) {
+                QCOMPARE(QString::fromStdString(dialog.item_text(4167, 20)), u" 440.000"_s);
+                type_into(dialog, 4167, u"12345.6789"_s);
+                press(dialog, button);
+            });
+            window_->run_command(command::kCustomFrequencies);
+        }
+        QCOMPARE(window_->state().workingCircuit.CU[0], 12345.678f);
+        QCOMPARE(window_->state().workingCircuit.CU[6], 440.0f);
     }
 
     void saveThenLoadRestoresTheBank() {
