@@ -49,7 +49,11 @@ void paint_report_page(QPainter& painter, const CircuitRecord& circuit) {
         painter.save();
         painter.translate(kReportLeft * pixelsPerUnitX, line.row * pixelsPerUnitY);
         painter.scale(scaleX, scaleY);
-        painter.drawText(QPointF(0, metrics.ascent()), QString::fromStdString(line.text));
+        // The record's texts hold one Latin-1 byte per character, as the panel
+        // stores what the user types.
+        const QString text =
+            QString::fromLatin1(line.text.data(), static_cast<qsizetype>(line.text.size()));
+        painter.drawText(QPointF(0, metrics.ascent()), text);
         painter.restore();
     }
     painter.restore();
