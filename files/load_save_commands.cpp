@@ -2,7 +2,10 @@
 
 #include "files/design_file.h"
 #include "ui/feedback.h"
+#include "ui/latin1_text.h"
 #include "ui/template_dialog.h"
+
+#include <QFile>
 
 #include <optional>
 #include <string>
@@ -57,9 +60,17 @@ private:
     CircuitRecord& working_;
 };
 
+// The record keeps the typed name in Latin-1; the file system and its error
+// messages spell names in the locale's encoding. Converting both ways lets a
+// typed "Flöte.srl" name the file the user sees under that name.
+std::string system_file_name(const std::string& typed) {
+    return QFile::encodeName(to_qstring(typed)).toStdString();
+}
+
 void report_failure(Feedback& feedback, const char* caption, const char* what,
                     const std::string& error) {
-    feedback.message(caption, std::string(what) + "\r" + error, MessageButtons::Ok);
+    feedback.message(caption, std::string(what) + "\r" + to_latin1(QString::fromLocal8Bit(error)),
+                     MessageButtons::Ok);
 }
 
 } // namespace
@@ -68,7 +79,8 @@ void save_command(QWidget* owner, DesignState& state, Feedback& feedback) {
     const auto name = FileNameDialog(kSaveTemplate, state.workingCircuit, owner).ask();
     if (!name)
         return;
-    const WriteOutcome outcome = write_design_file(*name, state.bank, state.corrections);
+    const WriteOutcome outcome =
+        write_design_file(system_file_name(*name), state.bank, state.corrections);
     if (!outcome.written)
         report_failure(feedback, "Sorrel - Save Failed",
                        "The design file could not be saved:", outcome.error);
@@ -78,7 +90,8 @@ bool load_command(QWidget* owner, DesignState& state, Feedback& feedback) {
     const auto name = FileNameDialog(kLoadTemplate, state.workingCircuit, owner).ask();
     if (!name)
         return false;
-    const ReadOutcome outcome = read_design_file(*name, state.bank, state.corrections);
+    const ReadOutcome outcome =
+        read_design_file(system_file_name(*name), state.bank, state.corrections);
     if (!outcome.opened) {
         report_failure(feedback, "Sorrel - Load Failed",
                        "The design file could not be read:", outcome.error);

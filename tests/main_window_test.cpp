@@ -32,10 +32,10 @@ private:
         return folder_.filePath(QString::fromLatin1(name)).toStdString();
     }
 
-    // Load or Save with `name` typed into the file-name box.
+    // Load or Save with `name` (UTF-8) in the file-name box.
     void file_command(int command, const std::string& name) {
         answer_next_dialog([name](TemplateDialog& dialog) {
-            type_into(dialog, 4158, QString::fromStdString(name));
+            qobject_cast<QLineEdit*>(dialog.control(4158))->setText(QString::fromStdString(name));
             press(dialog, kOkCommand);
         });
         window_->run_command(command);
@@ -128,14 +128,15 @@ private slots:
     void saveThenLoadRestoresTheBank() {
         panel().set_checked(4034, false);
         panel().send_command(CalculatorPanel::kCalcCommand);
-        file_command(command::kSave, path("tone.srl"));
-        QVERIFY(feedback_->messages.empty());
+        file_command(command::kSave, path("Fl\xf6te.srl")); // Latin-1, named in UTF-8 on disk
+        QVERIFY(feedback_->messages.empty() &&
+                QFile::exists(folder_.filePath(u"Fl\u00f6te.srl"_s)));
 
         window_->run_command(command::kNext);
         panel().switch_to_metric();
         panel().send_command(CalculatorPanel::kCalcCommand); // slot 1 now metric, solved again
         window_->state().bank.slot[5].BORE = 9.0f;
-        file_command(command::kLoad, path("tone.srl"));
+        file_command(command::kLoad, path("Fl\xf6te.srl"));
 
         const DesignState& state = window_->state();
         QCOMPARE(state.bank.currentIndex, 0);
