@@ -8,6 +8,7 @@
 #include <cassert>
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -338,16 +339,26 @@ int create_beside(const std::string& path, std::string& temporaryPath) {
     return -1;
 }
 
-// Writes `bytes` into a new file beside `path` and renames it over `path`.
-// Returns 0, or the errno of the failure, after which `path` is as it was.
+// The file a save replaces: where `path` leads through symbolic links, so a
+// link keeps pointing at the design file instead of becoming one.
+std::string file_behind(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::canonical(path, error);
+    return error ? path : target.string();
+}
+
+// Writes `bytes` into a new file beside the file `path` names and renames it
+// over that file. Returns 0, or the errno of the failure, after which the
+// file is as it was.
 int replace_file(const std::string& path, std::string_view bytes) {
+    const std::string target = file_behind(path);
     struct stat existing {};
-    const bool exists = ::stat(path.c_str(), &existing) == 0;
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
     // A file the user may not write stays as it is, as if written in place.
-    if (exists && ::access(path.c_str(), W_OK) != 0)
+    if (exists && ::access(target.c_str(), W_OK) != 0)
         return errno;
     std::string temporaryPath;
-    const int descriptor = create_beside(path, temporaryPath);
+    const int descriptor = create_beside(target, temporaryPath);
     if (descriptor < 0)
         return errno;
     int error = write_all(descriptor, bytes);
@@ -357,7 +368,7 @@ int replace_file(const std::string& path, std::string_view bytes) {
         error = errno;
     if (::close(descriptor) != 0 && error == 0)
         error = errno;
-    if (error == 0 && std::rename(temporaryPath.c_str(), path.c_str()) != 0)
+    if (error == 0 && std::rename(temporaryPath.c_str(), target.c_str()) != 0)
         error = errno;
     if (error != 0)
         ::unlink(temporaryPath.c_str());

@@ -39,7 +39,8 @@ std::string write_design_text(const CircuitBank& bank, const GlobalCorrections& 
 
 // Writes the file beside its target and renames it over the target, so a
 // failed save never destroys the previous file. An existing target the user
-// may not write is refused; a replaced file keeps its permissions.
+// may not write is refused; a replaced file keeps its permissions, and a
+// symbolic link keeps its place, the file it points to being replaced.
 WriteOutcome write_design_file(const std::string& path, const CircuitBank& bank,
                                const GlobalCorrections& corrections);
 

@@ -168,7 +168,7 @@ TEST(DesignFileVersionRules, ReplaceOldCorrectionsEndCorrectionFirstAfterEveryRe
 }
 
 // A save writes a new file beside the old and renames it over, so a failed
-// one leaves the old file whole and says why.
+// one leaves the old file whole and says why; a link to the file stays a link.
 TEST(DesignFileOnDisk, SaveReplacesTheFileOnlyWhenWrittenWhole) {
     std::string directory = (std::filesystem::temp_directory_path() / "sorrel-XXXXXX").string();
     ASSERT_NE(::mkdtemp(directory.data()), nullptr);
@@ -200,10 +200,13 @@ TEST(DesignFileOnDisk, SaveReplacesTheFileOnlyWhenWrittenWhole) {
     EXPECT_EQ(tooLarge.error, file + ": File too large");
     EXPECT_EQ(contents(), "previous");
 
-    EXPECT_TRUE(write_design_file(file, state.bank, state.corrections).written);
+    const std::string link = directory + "/link.srl";
+    std::filesystem::create_symlink(file, link);
+    EXPECT_TRUE(write_design_file(link, state.bank, state.corrections).written);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(contents(), write_design_text(state.bank, state.corrections));
     EXPECT_EQ(std::filesystem::status(file).permissions(), std::filesystem::perms(0640));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory), {}), 2)
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory), {}), 3)
         << "a temporary file was left behind";
 
     // Loading reads it back; a file that cannot be read changes nothing.
