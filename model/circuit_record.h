@@ -91,7 +91,7 @@ struct GlobalCorrections {
 
 struct CircuitBank {
     std::array<CircuitRecord, kSlotCount> slot{}; // slot[i] is slot i, shown as i + 1
-    int currentIndex = 0; // the slot `workingCircuit` belongs to
+    int currentIndex = 0;                         // the slot `workingCircuit` belongs to
 
     bool operator==(const CircuitBank&) const = default;
 };
