@@ -1,6 +1,5 @@
 #include "model/text_format.h"
 
-#include <clocale>
 #include <cstdarg>
 #include <cstdio>
 #include <locale.h>

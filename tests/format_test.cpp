@@ -1,7 +1,6 @@
 #include "model/text_format.h"
 
 #include <clocale>
-#include <cmath>
 #include <cstdio>
 #include <limits>
 #include <string>

@@ -8,15 +8,12 @@
 #include "utilities/reference_sheets.h"
 #include "utilities/workshop_calculators.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 
 #include <functional>
-#include <memory>
 #include <string_view>
 #include <utility>
 #include <vector>

@@ -12,7 +12,6 @@
 
 #include <array>
 #include <cstdint>
-#include <span>
 #include <string>
 
 namespace sorrel {
