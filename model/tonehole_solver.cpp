@@ -12,7 +12,6 @@ constexpr float kPi = 3.1415927f;
 constexpr float kInchesPerCm = 0.3937f; // embouchure sizes only: inches ÷ 0.3937
 constexpr float kConverged = 0.005f;    // largest change of a pass, %
 constexpr double kAreaFactor = 6.4516;  // the embouchure area figure's factor
-constexpr int kLastPass = 12;           // passes are counted from 0
 
 // Squares and square roots enter their formulas rounded to single precision.
 float squared(double x) {
@@ -172,7 +171,7 @@ private:
             open_corrections_and_positions();
             measure_change();
             out_.passes = ++pass;
-            if (pass > kLastPass || !(kConverged < c_.MAXP))
+            if (pass == kMaxPasses || !(kConverged < c_.MAXP))
                 return true;
         }
     }

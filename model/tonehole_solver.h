@@ -20,17 +20,18 @@ enum class SolveStage {
     Finished,          // every result
 };
 
+// The position iteration stops after this many passes even when it has not settled.
+inline constexpr int kMaxPasses = 13;
+
 struct SolveOutcome {
     bool mathError = false; // a zero spacing stopped the run
     SolveStage reached = SolveStage::Started;
-    int passes = 0;             // completed passes of the position iteration (1..13)
+    int passes = 0;             // completed passes of the position iteration, up to kMaxPasses
     NoteArray shownLC{};        // local cutoffs of the last completed pass
     float deviationPercent = 0; // spread of the cutoff ratios, %
     float embCorrection = 0;    // embouchure correction, cm
     int32_t nativeFlute = 0;    // the steps are 3-2-2-1-2-2: native-flute spacing
 };
-
-inline constexpr int kMaxPasses = 13;
 
 // Computes every result of `circuit` in place. On a math error the fields
 // computed before the stop keep their new values and the rest are untouched.
