@@ -9,6 +9,7 @@
 #include "ui/latin1_text.h"
 #include "ui/main_menu.h"
 #include "ui/settings_dialogs.h"
+#include "ui/sorrel_template.h"
 #include "utilities/reference_sheet_dialog.h"
 #include "utilities/reference_sheets.h"
 #include "utilities/workshop_calculators.h"
@@ -21,9 +22,6 @@
 
 namespace sorrel::ui {
 namespace {
-
-constexpr int kAutoRecalcBox = 4034;
-constexpr int kDivisorField = 4144;
 
 Feedback& chosen_feedback(Feedback* given, std::unique_ptr<Feedback>& own, QWidget* owner) {
     if (given != nullptr)
@@ -138,7 +136,7 @@ void MainWindow::run_command(int command) {
 void MainWindow::load() {
     if (!load_command(this, state_, feedback_))
         return;
-    panel_->set_checked(kAutoRecalcBox, state_.corrections.AUTO != 0);
+    panel_->set_checked(panel_id::kAutoRecalc, state_.corrections.AUTO != 0);
     state_.workingCircuit = state_.bank.slot[0];
     state_.bank.currentIndex = 0;
     show_current_slot();
@@ -168,7 +166,7 @@ void MainWindow::show_current_slot() {
         panel_->switch_to_metric();
     else
         panel_->switch_to_english();
-    panel_->set_item_text(kDivisorField, format("%01d", working.DIVS));
+    panel_->set_item_text(panel_id::kDivisor, format("%01d", working.DIVS));
 }
 
 void MainWindow::quit() {
