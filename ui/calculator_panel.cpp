@@ -42,8 +42,6 @@ constexpr UnitLabels kMetricLabels{"mm", "Hole Dia. (mm)", "Bore Diam. (mm)",
                                    "Space between Centers (mm)"};
 constexpr char kEmbAreaUnitLabel[] = "(mm)"; // the same in both systems
 
-const char* const kRowNames[] = {"6", "5", "4", "3", "2", "1", "B"};
-
 const HoleColumn& column_of(std::span<const HoleColumn> columns, NoteArray CircuitRecord::*field) {
     return *std::find_if(columns.begin(), columns.end(),
                          [field](const HoleColumn& column) { return column.field == field; });
@@ -54,7 +52,7 @@ void name_controls(TemplateDialog& panel, std::span<const HoleColumn> columns) {
         for (std::size_t row = 0; row < kNoteCount; ++row) {
             if (QWidget* control = panel.control(column.ids[row]))
                 control->setAccessibleName(
-                    to_qstring(std::string(column.spokenName) + ", hole " + kRowNames[row]));
+                    to_qstring(std::string(column.spokenName) + ", hole " + kRowLabels[row]));
         }
     }
 }

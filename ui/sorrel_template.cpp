@@ -163,7 +163,6 @@ struct TablePlace {
 constexpr TablePlace kHoleTablePlace{4, 7, 15, 81, 24, 106};
 constexpr TablePlace kResultsPlace{4, 40, 46, 238, 16, 255};
 
-const char* const kHoleRowLabels[] = {"6", "5", "4", "3", "2", "1", "B"};
 const int kHoleRowLabelIds[] = {U, U, U, U, U, U, 4035};
 const char* const kResultRowLabels[] = {"Top Hole", "5", "4", "3", "2", "Bottom Hole"};
 
@@ -228,7 +227,7 @@ void add_hole_table(std::vector<ControlTemplate>& out) {
     add_headers(out, columns, lefts, kHoleTablePlace);
     for (std::size_t row = 0; row < kNoteCount; ++row)
         add_row(out, columns, lefts, kHoleTablePlace, row,
-                {kHoleRowLabelIds[row], K::Text, kHoleRowLabels[row], 0, 0, 0, 0});
+                {kHoleRowLabelIds[row], K::Text, kRowLabels[row], 0, 0, 0, 0});
 }
 
 // The spacings' column follows the result columns; each spacing sits

@@ -66,8 +66,10 @@ struct HoleColumn {
     bool inAdjustBox; // framed by "Adjust Here" with the commands that change it
 };
 
-// Note number of each row, top-down: holes 6..1, then the bottom note.
+// Note number and label of each row, top-down: holes 6..1, then the bottom note.
 inline constexpr std::array<int, kNoteCount> kRowNotes = {6, 5, 4, 3, 2, 1, 0};
+inline constexpr std::array<const char*, kNoteCount> kRowLabels = {"6", "5", "4", "3",
+                                                                   "2", "1", "B"};
 
 // The per-hole table, left to right.
 std::span<const HoleColumn> hole_table();
