@@ -37,6 +37,16 @@ Distance distance_from(DistanceUnit unit, float value) {
     return {};
 }
 
+// What a Convert button writes: `convert` of the field's number, shown with
+// `show`, or nothing when the field does not begin with a number.
+std::optional<std::string> converted_text(std::string_view field, float (*convert)(float),
+                                          std::string (*show)(float)) {
+    const std::optional<float> value = read_float_field(field);
+    if (!value)
+        return std::nullopt;
+    return show(convert(*value));
+}
+
 } // namespace
 
 float round_to_square(float diameter) {
@@ -74,17 +84,11 @@ Distance distance_from_centimetres(float centimetres) {
 }
 
 std::optional<std::string> plank_width_text(std::string_view roundField) {
-    const std::optional<float> diameter = read_float_field(roundField);
-    if (!diameter)
-        return std::nullopt;
-    return bore_text(round_to_square(*diameter));
+    return converted_text(roundField, round_to_square, bore_text);
 }
 
 std::optional<std::string> round_diameter_text(std::string_view plankField) {
-    const std::optional<float> side = read_float_field(plankField);
-    if (!side)
-        return std::nullopt;
-    return bore_text(square_to_round(*side));
+    return converted_text(plankField, square_to_round, bore_text);
 }
 
 TemperatureTexts temperature_start_texts() {
@@ -93,17 +97,11 @@ TemperatureTexts temperature_start_texts() {
 }
 
 std::optional<std::string> celsius_text(std::string_view fahrenheitField) {
-    const std::optional<float> fahrenheit = read_float_field(fahrenheitField);
-    if (!fahrenheit)
-        return std::nullopt;
-    return temperature_text(fahrenheit_to_celsius(*fahrenheit));
+    return converted_text(fahrenheitField, fahrenheit_to_celsius, temperature_text);
 }
 
 std::optional<std::string> fahrenheit_text(std::string_view celsiusField) {
-    const std::optional<float> celsius = read_float_field(celsiusField);
-    if (!celsius)
-        return std::nullopt;
-    return temperature_text(celsius_to_fahrenheit(*celsius));
+    return converted_text(celsiusField, celsius_to_fahrenheit, temperature_text);
 }
 
 std::optional<DistanceTexts> distance_texts(DistanceUnit source, std::string_view sourceField) {
