@@ -15,26 +15,47 @@ constexpr float kCentimetresPerInch = 2.54f;
 
 constexpr float kStartFahrenheit = 70.0f;
 
-std::string bore_text(float value) {
-    return format("%5.2f", double(value));
-}
-std::string temperature_text(float value) {
-    return format("%5.1f", double(value));
-}
-std::string distance_text(float value) {
-    return format("%5.2f", double(value));
+// Side of the square with the cross-section area of a round bore of `diameter`.
+float round_to_square(float diameter) {
+    return diameter * kRoundToSquare;
 }
 
+// Diameter of the round bore with the cross-section area of a square of `side`.
+float square_to_round(float side) {
+    return side * kSquareToRound;
+}
+
+// One distance in all three units.
+struct Distance {
+    float feet = 0;
+    float inches = 0;
+    float centimetres = 0;
+};
+
+// From feet and from centimetres, the second figure follows from the inches
+// as stored, not from the source.
 Distance distance_from(DistanceUnit unit, float value) {
     switch (unit) {
-    case DistanceUnit::Feet:
-        return distance_from_feet(value);
+    case DistanceUnit::Feet: {
+        const float inches = value * kInchesPerFoot;
+        return {value, inches, inches * kCentimetresPerInch};
+    }
     case DistanceUnit::Inches:
-        return distance_from_inches(value);
-    case DistanceUnit::Centimetres:
-        return distance_from_centimetres(value);
+        return {value / kInchesPerFoot, value, value * kCentimetresPerInch};
+    case DistanceUnit::Centimetres: {
+        const float inches = value / kCentimetresPerInch;
+        return {inches / kInchesPerFoot, inches, value};
+    }
     }
     return {};
+}
+
+std::string tenths(float value) {
+    return format("%5.1f", double(value));
+}
+
+std::string hundredths(float value) {
+    return format("%5.2f", double(value));
 }
 
 // What a Convert button writes: `convert` of the field's number, shown with
@@ -49,14 +70,6 @@ std::optional<std::string> converted_text(std::string_view field, float (*conver
 
 } // namespace
 
-float round_to_square(float diameter) {
-    return diameter * kRoundToSquare;
-}
-
-float square_to_round(float side) {
-    return side * kSquareToRound;
-}
-
 float fahrenheit_to_celsius(float fahrenheit) {
     const float aboveFreezing = fahrenheit - kFahrenheitOffset;
     return aboveFreezing * kFahrenheitToCelsius;
@@ -67,41 +80,24 @@ float celsius_to_fahrenheit(float celsius) {
     return scaled + kFahrenheitOffset;
 }
 
-// The centimetres follow from the inches as stored, not from the feet.
-Distance distance_from_feet(float feet) {
-    const float inches = feet * kInchesPerFoot;
-    return {feet, inches, inches * kCentimetresPerInch};
-}
-
-Distance distance_from_inches(float inches) {
-    return {inches / kInchesPerFoot, inches, inches * kCentimetresPerInch};
-}
-
-// The feet follow from the inches as stored, not from the centimetres.
-Distance distance_from_centimetres(float centimetres) {
-    const float inches = centimetres / kCentimetresPerInch;
-    return {inches / kInchesPerFoot, inches, centimetres};
-}
-
 std::optional<std::string> plank_width_text(std::string_view roundField) {
-    return converted_text(roundField, round_to_square, bore_text);
+    return converted_text(roundField, round_to_square, hundredths);
 }
 
 std::optional<std::string> round_diameter_text(std::string_view plankField) {
-    return converted_text(plankField, square_to_round, bore_text);
+    return converted_text(plankField, square_to_round, hundredths);
 }
 
 TemperatureTexts temperature_start_texts() {
-    return {temperature_text(kStartFahrenheit),
-            temperature_text(fahrenheit_to_celsius(kStartFahrenheit))};
+    return {tenths(kStartFahrenheit), tenths(fahrenheit_to_celsius(kStartFahrenheit))};
 }
 
 std::optional<std::string> celsius_text(std::string_view fahrenheitField) {
-    return converted_text(fahrenheitField, fahrenheit_to_celsius, temperature_text);
+    return converted_text(fahrenheitField, fahrenheit_to_celsius, tenths);
 }
 
 std::optional<std::string> fahrenheit_text(std::string_view celsiusField) {
-    return converted_text(celsiusField, celsius_to_fahrenheit, temperature_text);
+    return converted_text(celsiusField, celsius_to_fahrenheit, tenths);
 }
 
 std::optional<DistanceTexts> distance_texts(DistanceUnit source, std::string_view sourceField) {
@@ -109,8 +105,8 @@ std::optional<DistanceTexts> distance_texts(DistanceUnit source, std::string_vie
     if (!value)
         return std::nullopt;
     const Distance distance = distance_from(source, *value);
-    return DistanceTexts{distance_text(distance.feet), distance_text(distance.inches),
-                         distance_text(distance.centimetres)};
+    return DistanceTexts{hundredths(distance.feet), hundredths(distance.inches),
+                         hundredths(distance.centimetres)};
 }
 
 } // namespace sorrel

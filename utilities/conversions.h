@@ -13,24 +13,8 @@
 
 namespace sorrel {
 
-// Side of the square with the cross-section area of a round bore of `diameter`.
-float round_to_square(float diameter);
-// Diameter of the round bore with the cross-section area of a square of `side`.
-float square_to_round(float side);
-
 float fahrenheit_to_celsius(float fahrenheit);
 float celsius_to_fahrenheit(float celsius);
-
-// One distance in all three units.
-struct Distance {
-    float feet = 0;
-    float inches = 0;
-    float centimetres = 0;
-};
-
-Distance distance_from_feet(float feet);
-Distance distance_from_inches(float inches);
-Distance distance_from_centimetres(float centimetres);
 
 // Round/Square Bore Conversion: the plank width for a round-diameter field
 // and the round diameter for a plank-width field ("%5.2f").
