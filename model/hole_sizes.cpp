@@ -37,12 +37,6 @@ float drill_size_down(float inches) {
     return kDrillSizes.front();
 }
 
-} // namespace
-
-float next_drill_size(float inches, SizeStep step) {
-    return step == SizeStep::Up ? drill_size_up(inches) : drill_size_down(inches);
-}
-
 float next_metric_size(float millimetres, SizeStep step) {
     // Compared as a real number, so sizes no integer can hold (and NaN) go round too.
     const double whole = std::trunc(double(millimetres));
@@ -51,8 +45,12 @@ float next_metric_size(float millimetres, SizeStep step) {
     return static_cast<float>(whole >= 1 ? whole - 1 : kLargestMetric);
 }
 
+} // namespace
+
 float next_hole_size(float size, int32_t unit, SizeStep step) {
-    return unit == UNIT_ENGLISH ? next_drill_size(size, step) : next_metric_size(size, step);
+    if (unit != UNIT_ENGLISH)
+        return next_metric_size(size, step);
+    return step == SizeStep::Up ? drill_size_up(size) : drill_size_down(size);
 }
 
 } // namespace sorrel
