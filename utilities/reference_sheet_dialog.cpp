@@ -13,11 +13,15 @@ namespace {
 using enum ControlKind;
 
 // A template assembled from the sheets' texts, which it copies so that
-// every control's text ends in a terminating zero.
+// every control's text ends in a terminating zero. The controls point into
+// those copies, so a sheet may be moved but not copied.
 class SheetTemplate {
 public:
     SheetTemplate(const char* name, const char* title, int width, int height)
         : name_(name), title_(title), width_(width), height_(height) {}
+    SheetTemplate(SheetTemplate&&) = default;
+    SheetTemplate(const SheetTemplate&) = delete;
+    SheetTemplate& operator=(const SheetTemplate&) = delete;
 
     void add(int id, ControlKind kind, std::string_view text, int x, int y, int width, int height) {
         const std::string& kept = texts_.emplace_back(text);
