@@ -34,7 +34,8 @@ const char* const kUsage =
     "  -h, --help  show this help\n"
     "\n"
     "Exit status: 0 done, 1 usage error, 2 a file could not be read or written,\n"
-    "3 a slot stopped with a math error (the file is still written).\n";
+    "3 a slot stopped with a math error or off the note table (the file is still\n"
+    "written).\n";
 
 namespace {
 

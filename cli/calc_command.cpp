@@ -19,11 +19,12 @@ void take_slot(DesignState& state, int index) {
     state.workingCircuit.BDI.fill(state.workingCircuit.BORE);
 }
 
-// Tells that slot `index` was not calculated and keeps what it held; returns false.
-bool report_failure(int index, const std::string& reason) {
+// Tells that slot `index` was not calculated and keeps what it held: what
+// stopped it on stdout, the reason on stderr. Returns false.
+bool report_failure(int index, const char* stopped, const std::string& reason) {
     std::cerr << format("sorrel-cli: slot %d: ", index) << reason
               << "; the slot keeps its previous contents\n";
-    std::cout << format("slot %d: math error\n", index);
+    std::cout << format("slot %d: %s\n", index, stopped);
     return false;
 }
 
@@ -35,11 +36,11 @@ bool calculate_slot(DesignState& state, int index, bool derive) {
     if (derive) {
         const NoteDerivation derived = derive_note_frequencies(working, working.NOTI);
         if (derived.refused)
-            return report_failure(index, derived.error);
+            return report_failure(index, "off the note table", derived.error);
     }
     const SolveOutcome outcome = run_calc(state);
     if (outcome.mathError)
-        return report_failure(index, "math error");
+        return report_failure(index, "math error", "a zero hole spacing stopped the calculation");
     std::cout << format("slot %d: %d passes, block to end %5.2f mm, deviation %5.2f %%\n", index,
                         outcome.passes, double(working.DIST), double(outcome.deviationPercent));
     return true;
@@ -63,7 +64,7 @@ int calc_command(const CliArguments& args) {
         allFinished = calculate_slot(*state, index, args.derive) && allFinished;
     if (!write_bank(args.output.empty() ? args.file : args.output, *state))
         return kExitFileError;
-    return allFinished ? kExitDone : kExitMathError;
+    return allFinished ? kExitDone : kExitSlotStopped;
 }
 
 } // namespace sorrel

@@ -10,10 +10,10 @@
 namespace sorrel {
 
 enum ExitStatus : int {
-    kExitDone = 0,      // every chosen slot done
-    kExitUsage = 1,     // the command line was wrong; nothing was read or written
-    kExitFileError = 2, // a file could not be read or written; no file was changed
-    kExitMathError = 3, // a slot stopped with a math error; the rest was written
+    kExitDone = 0,        // every chosen slot done
+    kExitUsage = 1,       // the command line was wrong; nothing was read or written
+    kExitFileError = 2,   // a file could not be read or written; no file was changed
+    kExitSlotStopped = 3, // a slot stopped (math error, scale off the table); rest written
 };
 
 int new_command(const CliArguments& args);

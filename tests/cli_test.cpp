@@ -88,7 +88,7 @@ TEST_F(CliTest, NewCalcReportSolvesTheStartupDesign) {
 
 // Slot 3's two equal neighbouring frequencies give a zero hole spacing; slot
 // 1's scale steps walk off the note table.
-TEST_F(CliTest, MathErrorsKeepTheSlotAndStillWriteTheFile) {
+TEST_F(CliTest, SlotsThatStopKeepTheirContentsAndTheFileIsStillWritten) {
     write("steps.srl", "[CIRCUIT]=0\nSEQ1=1\n[CIRCUIT]=1\nSEQ1=40\n[CIRCUIT]=3\nFR01=587.33\n");
     const CliRun plain = run("calc steps.srl --slot 0 --slot 3 -o plain.srl");
     EXPECT_EQ(plain.status, 3);
@@ -99,7 +99,7 @@ TEST_F(CliTest, MathErrorsKeepTheSlotAndStillWriteTheFile) {
 
     const CliRun derived = run("calc steps.srl --slot 0 --slot 1 --derive -o derived.srl");
     EXPECT_EQ(derived.status, 3);
-    EXPECT_EQ(lines_of(derived.out)[1], "slot 1: math error");
+    EXPECT_EQ(lines_of(derived.out)[1], "slot 1: off the note table");
     EXPECT_EQ(lines_of(run("report derived.srl").out)[13].substr(0, 12), "D#5  622.25 ");
     EXPECT_EQ(nlohmann::json::parse(run("report derived.srl --json --slot 1").out)["NE"][1], 0.0);
 }
