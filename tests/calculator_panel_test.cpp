@@ -1,6 +1,6 @@
 #include "model/circuit_record.h"
 #include "model/text_format.h"
-#include "recording_feedback.h"
+#include "tests/recording_feedback.h"
 #include "ui/calculator_panel.h"
 #include "ui/cutoff_graph.h"
 #include "ui/sorrel_template.h"

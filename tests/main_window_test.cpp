@@ -1,10 +1,9 @@
 // The main window driven through its menu commands and dialogs, as a user
 // drives it.
 
-#include "modal_answer.h"
-#include "recording_feedback.h"
-
 #include "model/text_format.h"
+#include "tests/modal_answer.h"
+#include "tests/recording_feedback.h"
 #include "ui/calculator_panel.h"
 #include "ui/main_menu.h"
 #include "ui/main_window.h"

@@ -2,9 +2,9 @@
 // printer installed the dialog offers printing to a PDF file, which is read
 // back with poppler.
 
-#include "recording_feedback.h"
 #include "report/print_report.h"
 #include "report/report_lines.h"
+#include "tests/recording_feedback.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 // The Utility menu's calculators and the Help menu's reference sheets, each
 // opened as the main window opens it and driven by control number.
 
-#include "modal_answer.h"
+#include "tests/modal_answer.h"
 #include "ui/tab_stop_label.h"
 #include "ui/template_dialog.h"
 #include "utilities/reference_sheet_dialog.h"
