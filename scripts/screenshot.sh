@@ -12,7 +12,7 @@ source "$(dirname "$0")/virtual_display.sh"
 
 "$program" &
 sorrel=$!
-trap 'kill "$sorrel" 2>/dev/null; kill "$virtual_display_pid" 2>/dev/null' EXIT
+trap 'kill "$sorrel" 2>/dev/null; kill "$virtual_display_pid" 2>/dev/null; rm -f "$virtual_display_number"' EXIT
 window=$(xdotool search --sync --onlyvisible --name '^Sorrel' | head -1)
 xdotool windowmove "$window" 0 0
 xdotool windowfocus --sync "$window"
