@@ -10,7 +10,7 @@ packages=(
     nlohmann-json3-dev
     qt6-base-dev
     locales
-    xvfb xauth x11-utils xdotool imagemagick poppler-utils
+    xvfb xdotool imagemagick poppler-utils
     fonts-dejavu-core
     dpkg-dev desktop-file-utils appstream perl
 )
