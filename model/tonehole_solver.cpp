@@ -7,7 +7,7 @@
 namespace sorrel {
 namespace {
 
-// Single-precision constants, as the figures were first computed with them.
+// Single-precision constants: the last printed digit of a result depends on them.
 constexpr float kPi = 3.1415927f;
 constexpr float kInchesPerCm = 0.3937f; // embouchure sizes only: inches ÷ 0.3937
 constexpr float kConverged = 0.005f;    // largest change of a pass, %

@@ -262,7 +262,7 @@ void CalculatorPanel::read_hole_column(const HoleColumn& column) {
     }
 }
 
-// Every input Calc takes, in the order the fields have always been read.
+// Moves every design input Calc uses from its field into the record.
 void CalculatorPanel::read_design_inputs() {
     CircuitRecord& c = circuit();
     read_word(kDescription, c.DESC);

@@ -11,7 +11,8 @@
 namespace sorrel::ui {
 namespace {
 
-// a × b / c rounded half away from zero, as dialog units have always been rounded.
+// a × b / c rounded half away from zero: the rounding the templates'
+// rectangles were laid out with.
 int mul_div(int a, int b, int c) {
     return static_cast<int>(std::lround(static_cast<double>(a) * b / c));
 }

@@ -23,8 +23,8 @@ struct PixelRect {
 // size when the face is not installed.
 QFont template_font(const DialogTemplate& dialog);
 
-// Average width of the 52 letters, rounded, and the line height, as the
-// dialogs' first platform measured them.
+// Average width of the 52 letters, rounded, and the line height: the
+// measures the templates' rectangles were laid out in.
 DialogUnitScale dialog_unit_scale(const QFont& font);
 
 int horizontal_pixels(int dialogUnits, const DialogUnitScale& scale);

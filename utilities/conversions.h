@@ -1,8 +1,8 @@
 #pragma once
 // The workshop conversions: round bore to square bore of the same area,
 // Fahrenheit to Celsius, feet to inches to centimetres. Each works in single
-// precision, every intermediate a float, so the last shown digit matches the
-// dialogs' historical output. The *_text functions are the dialogs' Convert
+// precision, every intermediate a float: near a rounding tie the last shown
+// digit depends on it. The *_text functions are the dialogs' Convert
 // buttons: they read the source field's text and return the texts to write,
 // or nothing when the source does not begin with a number (the other fields
 // then keep what they show).
