@@ -1,6 +1,7 @@
 #include "utilities/air_density.h"
 
 #include "model/text_format.h"
+#include "utilities/conversions.h"
 
 #include <cmath>
 
@@ -18,8 +19,6 @@ constexpr float kVapourDenominator = 237.7f;  // °C
 constexpr float kVapourMolarTerm = 0.378f;    // 1 - 0.622
 constexpr float kDryAirGasConstant = 287.05f; // J/(kg·K)
 constexpr float kLbsFt3PerKgM3 = 0.06242796f;
-constexpr float kCelsiusToFahrenheit = 1.8f;
-constexpr float kFahrenheitFreezing = 32.0f;
 
 constexpr float kStartTemperature = 70.0f;
 constexpr float kStartDewPoint = 50.0f;
@@ -55,7 +54,7 @@ AirDensity air_density(float temperatureF, float dewPointF, float pressureInHg) 
     const float lightening = 1.0f - vapourFraction * kVapourMolarTerm;
     const float tv = tk / lightening;
     const float virtualCelsius = tv - kKelvinOffset;
-    result.virtualTemperature = virtualCelsius * kCelsiusToFahrenheit + kFahrenheitFreezing;
+    result.virtualTemperature = celsius_to_fahrenheit(virtualCelsius);
     const float tvTimesR = tv * kDryAirGasConstant;
     result.densityKgPerM3 = ppa / tvTimesR;
     result.densityLbsPerFt3 = result.densityKgPerM3 * kLbsFt3PerKgM3;
