@@ -232,17 +232,6 @@ void CalculatorPanel::apply_scale_preset(const std::array<int32_t, 6>& steps) {
     circuit().SEQ = steps;
 }
 
-// A field still showing the stored value as the panel wrote it keeps the
-// value itself: taking back the rounded text would quietly change the
-// design (a 13/64 drill would become 0.203).
-void CalculatorPanel::read_number(int id, const char* shownFormat, float& field) {
-    const std::string text = item_text(id, kNumberBuffer);
-    if (text == format(shownFormat, double(field)).substr(0, kNumberBuffer - 1))
-        return;
-    if (const auto value = read_float_field(text))
-        field = *value;
-}
-
 void CalculatorPanel::read_integer(int id, int32_t& field) {
     if (const auto value = read_int_field(item_text(id, kNumberBuffer)))
         field = *value;

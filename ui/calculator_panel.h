@@ -73,7 +73,6 @@ private:
     void name_table_fields();
     void place_graph();
 
-    void read_number(int id, const char* shownFormat, float& field);
     void read_integer(int id, int32_t& field);
     void read_word(int id, decltype(CircuitRecord::DESC)& field);
     void read_hole_column(const HoleColumn& column);

@@ -1,5 +1,6 @@
 #include "ui/template_dialog.h"
 
+#include "model/text_format.h"
 #include "ui/latin1_text.h"
 #include "ui/tab_stop_label.h"
 
@@ -170,6 +171,14 @@ std::string TemplateDialog::item_text(int id, std::size_t bufferSize) const {
         text = list->currentText();
     const qsizetype room = bufferSize > 0 ? static_cast<qsizetype>(bufferSize - 1) : 0;
     return to_latin1(text.left(room));
+}
+
+void TemplateDialog::read_number(int id, const char* shownFormat, float& value) const {
+    const std::string text = item_text(id, kNumberBuffer);
+    if (text == format(shownFormat, double(value)).substr(0, kNumberBuffer - 1))
+        return;
+    if (const auto typed = read_float_field(text))
+        value = *typed;
 }
 
 void TemplateDialog::set_item_text(int id, std::string_view text) {

@@ -52,6 +52,12 @@ public:
     int selected_list_position(int id) const;        // -1 when nothing is selected
     QWidget* control(int id) const;                  // the first control with that number
 
+    // Reads a numeric field into `value`. A text that does not begin with a
+    // number leaves it alone, and so does one still showing `value` as
+    // `shownFormat` wrote it: taking back the rounded text would quietly
+    // change the value (a 13/64 drill would become 0.203).
+    void read_number(int id, const char* shownFormat, float& value) const;
+
     // Runs the command now and returns when the handler has.
     void send_command(int command);
     // Runs the command once the current one has returned to the event loop.

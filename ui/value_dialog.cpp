@@ -13,10 +13,8 @@ ValueDialog::ValueDialog(const DialogTemplate& dialog, std::vector<EditedValue> 
 
 void ValueDialog::handle_command(int command) {
     if (command == kOkCommand) {
-        for (const EditedValue& edited : values_) {
-            if (const auto value = read_float_field(item_text(edited.id, kNumberBuffer)))
-                *edited.value = *value;
-        }
+        for (const EditedValue& edited : values_)
+            read_number(edited.id, edited.format, *edited.value);
         end(kOkCommand);
     } else if (command == kCancelCommand) {
         end(kCancelCommand);

@@ -1,8 +1,8 @@
 #pragma once
 // A modal dialog that edits a few numbers: it shows their current values
 // when it opens, writes nothing until OK, then reads every field (a field
-// that does not begin with a number keeps its value), and changes nothing
-// on Cancel.
+// that does not begin with a number, or still shows its value as opened,
+// keeps the value), and changes nothing on Cancel.
 
 #include "ui/template_dialog.h"
 
