@@ -301,6 +301,11 @@ std::string file_error(const std::string& path, int error) {
     return path + ": " + std::generic_category().message(error);
 }
 
+// A written design file is some 110 KB. A name typed by mistake can name a
+// disk image or a device that never ends; reading one whole would take the
+// program's memory, and the forty designs in it, down with it.
+constexpr std::size_t kLargestDesignFile = 16 * 1024 * 1024;
+
 // Reads the whole file into `bytes`; returns 0 or the errno of the failure.
 int read_whole_file(const std::string& path, std::string& bytes) {
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
@@ -309,8 +314,11 @@ int read_whole_file(const std::string& path, std::string& bytes) {
         return errno;
     char buffer[65536];
     std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+    while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
         bytes.append(buffer, count);
+        if (bytes.size() > kLargestDesignFile)
+            return EFBIG;
+    }
     return std::ferror(file.get()) ? errno : 0;
 }
 

@@ -54,7 +54,8 @@ WriteOutcome write_design_file(const std::string& path, const CircuitBank& bank,
 std::vector<VersionMessage> read_design_text(std::string_view bytes, CircuitBank& bank,
                                              GlobalCorrections& corrections);
 
-// Reads the named file as `read_design_text` does.
+// Reads the named file as `read_design_text` does. A file of more than 16 MiB,
+// which no design file comes near, is refused as too large.
 ReadOutcome read_design_file(const std::string& path, CircuitBank& bank,
                              GlobalCorrections& corrections);
 

@@ -216,6 +216,8 @@ TEST(DesignFileOnDisk, SaveReplacesTheFileOnlyWhenWrittenWhole) {
     const ReadOutcome unreadable = read_design_file(folder, loaded.bank, loaded.corrections);
     EXPECT_FALSE(unreadable.opened);
     EXPECT_EQ(unreadable.error, folder + ": Is a directory");
+    EXPECT_EQ(read_design_file("/dev/zero", loaded.bank, loaded.corrections).error,
+              "/dev/zero: File too large");
     EXPECT_TRUE(loaded.bank == before.bank && loaded.corrections == before.corrections);
     EXPECT_TRUE(read_design_file(file, loaded.bank, loaded.corrections).opened);
     EXPECT_EQ(loaded.bank.slot[1].BORE, 0.625f);
