@@ -255,10 +255,23 @@ SolveOutcome solve_tonehole_positions(CircuitRecord& circuit,
 }
 
 SolveOutcome run_calc(DesignState& state) {
-    const SolveOutcome outcome = solve_tonehole_positions(state.workingCircuit, state.corrections);
+    SolveOutcome outcome;
+    outcome.invalidInput = find_invalid_input(state.workingCircuit, state.corrections);
+    if (outcome.invalidInput)
+        return outcome;
+    const CircuitRecord before = state.workingCircuit;
+    outcome = solve_tonehole_positions(state.workingCircuit, state.corrections);
+    if (outcome.mathError) {
+        state.nativeFlute = outcome.nativeFlute;
+        return outcome;
+    }
+    if (!results_are_finite(state.workingCircuit)) {
+        state.workingCircuit = before;
+        outcome.invalidInput = InputFault{{}, 0, InputRule::ResultsNotFinite};
+        return outcome;
+    }
     state.nativeFlute = outcome.nativeFlute;
-    if (!outcome.mathError)
-        store_working_circuit(state);
+    store_working_circuit(state);
     return outcome;
 }
 

@@ -5,6 +5,9 @@
 // so it runs the same for the panel, the command-line tool and the tests.
 
 #include "model/circuit_record.h"
+#include "model/input_check.h"
+
+#include <optional>
 
 namespace sorrel {
 
@@ -31,6 +34,7 @@ struct SolveOutcome {
     float deviationPercent = 0; // spread of the cutoff ratios, %
     float embCorrection = 0;    // embouchure correction, cm
     int32_t nativeFlute = 0;    // the steps are 3-2-2-1-2-2: native-flute spacing
+    std::optional<InputFault> invalidInput; // run_calc refused the design; nothing was stored
 };
 
 // Computes every result of `circuit` in place. On a math error the fields
@@ -39,6 +43,9 @@ SolveOutcome solve_tonehole_positions(CircuitRecord& circuit, const GlobalCorrec
 
 // The Calc command on the model: solves `workingCircuit`, records the
 // native-flute flag and, when the run finished, stores the design in its slot.
+// A design with an input out of range is refused before solving, and one whose
+// results come out non-finite is put back as it was: in both cases
+// `invalidInput` says why and neither the working design nor its slot changes.
 SolveOutcome run_calc(DesignState& state);
 
 } // namespace sorrel

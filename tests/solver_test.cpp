@@ -4,6 +4,7 @@
 #include "model/units.h"
 
 #include <cmath>
+#include <cstring>
 
 #include <gtest/gtest.h>
 
@@ -121,40 +122,82 @@ TEST(Solver, StopsAfterThirteenPassesWhenItDoesNotSettle) {
 }
 
 TEST(Solver, EqualNeighbouringFrequenciesStopBeforeTheIteration) {
-    DesignState state = startup_state();
-    const CircuitRecord stored = state.bank.slot[0];
-    state.workingCircuit.FR[3] = state.workingCircuit.FR[2];
-    const SolveOutcome outcome = run_calc(state);
+    CircuitRecord c = default_circuit();
+    c.FR[3] = c.FR[2];
+    const SolveOutcome outcome = solve(c);
     EXPECT_TRUE(outcome.mathError);
     EXPECT_EQ(outcome.reached, SolveStage::NominalLengths);
     EXPECT_EQ(outcome.passes, 0);
-    EXPECT_EQ(state.workingCircuit.HS[3], 0.0f);
-    EXPECT_EQ(state.workingCircuit.HS[4], 0.0f); // not computed
-    EXPECT_NE(state.workingCircuit.HS[2], 0.0f);
-    EXPECT_EQ(state.bank.slot[0], stored);
+    EXPECT_EQ(c.HS[3], 0.0f);
+    EXPECT_EQ(c.HS[4], 0.0f); // not computed
+    EXPECT_NE(c.HS[2], 0.0f);
 }
 
 TEST(Solver, ZeroChimneyStopsInTheFirstPass) {
-    DesignState state = startup_state();
-    state.workingCircuit.THIK = 0;
-    state.workingCircuit.DI[2] = 0;
-    const SolveOutcome outcome = run_calc(state);
+    CircuitRecord c = default_circuit();
+    c.THIK = 0;
+    c.DI[2] = 0;
+    const SolveOutcome outcome = solve(c);
     EXPECT_TRUE(outcome.mathError);
     EXPECT_EQ(outcome.reached, SolveStage::PassSpacings);
     EXPECT_EQ(outcome.passes, 0);
-    EXPECT_TRUE(std::isnan(state.workingCircuit.LC[2])); // 0 / 0, stored before the stop
-    EXPECT_EQ(state.workingCircuit.LC[3], 0.0f);
-    EXPECT_EQ(state.bank.slot[0], default_circuit());
+    EXPECT_TRUE(std::isnan(c.LC[2])); // 0 / 0, stored before the stop
+    EXPECT_EQ(c.LC[3], 0.0f);
 }
 
-TEST(Solver, NonFiniteResultsFlowOnAndAreStored) {
+// Calc refuses inputs out of range, and results that come out non-finite,
+// without touching the working design or its slot.
+TEST(Solver, CalcRefusesInputsOutOfRange) {
+    struct Case {
+        const char* name;
+        void (*spoil)(DesignState&);
+        const char* message;
+    };
+    const Case cases[] = {
+        {"nan bore", [](DesignState& s) { s.workingCircuit.BORE = NAN; },
+         "BORE must be a number above 0"},
+        {"bore at hole 3", [](DesignState& s) { s.workingCircuit.BDI[3] = 0; },
+         "BDI03 must be a number above 0"},
+        {"negative hole", [](DesignState& s) { s.workingCircuit.DI[6] = -5; },
+         "DI06 must be a number above 0"},
+        {"infinite frequency", [](DesignState& s) { s.workingCircuit.FR[6] = INFINITY; },
+         "FR06 must be a number above 0"},
+        {"equal frequencies",
+         [](DesignState& s) { s.workingCircuit.FR[3] = s.workingCircuit.FR[2]; },
+         "FR03 must be above the frequency of the note below"},
+        {"speed of sound", [](DesignState& s) { s.workingCircuit.SPSD = 0; },
+         "SPSD must be a number above 0"},
+        {"window width", [](DesignState& s) { s.workingCircuit.EMBV = 0; },
+         "EMBV must be a number above 0"},
+        {"negative wall", [](DesignState& s) { s.workingCircuit.THIK = -0.01f; },
+         "THIK must be a number of 0 or more"},
+        {"negative window length", [](DesignState& s) { s.workingCircuit.EMBH = -1; },
+         "EMBH must be a number of 0 or more"},
+        {"end correction", [](DesignState& s) { s.corrections.ENDCOR = -0.1f; },
+         "ENDCOR must be a number of 0 or more"},
+        {"overflowing bore", [](DesignState& s) { s.workingCircuit.BORE = 3e38f; },
+         "results are not finite"},
+    };
+    for (const Case& row : cases) {
+        DesignState state = startup_state();
+        row.spoil(state);
+        const CircuitRecord working = state.workingCircuit;
+        const SolveOutcome outcome = run_calc(state);
+        ASSERT_TRUE(outcome.invalidInput) << row.name;
+        EXPECT_EQ(describe_input_fault(*outcome.invalidInput), row.message) << row.name;
+        // Bytes, not ==: a refused NaN must stay the same NaN.
+        EXPECT_EQ(std::memcmp(&state.workingCircuit, &working, sizeof working), 0) << row.name;
+        EXPECT_EQ(state.bank.slot[0], default_circuit()) << row.name;
+    }
+}
+
+TEST(Solver, CalcTakesZeroWallAndCircularEmbouchure) {
     DesignState state = startup_state();
-    state.workingCircuit.FR[6] = 0;
+    state.workingCircuit.THIK = 0;
+    state.workingCircuit.EMBH = 0;
     const SolveOutcome outcome = run_calc(state);
-    EXPECT_FALSE(outcome.mathError);
-    EXPECT_TRUE(std::isinf(state.workingCircuit.NM[6]));
-    EXPECT_FALSE(std::isfinite(state.workingCircuit.PM[6]));
-    EXPECT_TRUE(std::isinf(state.bank.slot[0].NM[6])) << "a finished run is stored";
+    EXPECT_FALSE(outcome.invalidInput);
+    EXPECT_EQ(state.bank.slot[0], state.workingCircuit);
 }
 
 } // namespace
