@@ -178,11 +178,11 @@ int replace_regular_file(const std::string& target, const struct stat* old, std:
     if (const int error = file.create(target, old ? old->st_mode & 0777 : 0666))
         return error;
     const int descriptor = file.descriptor();
-    if (const int error = write_all(descriptor, bytes))
-        return error;
     if (old)
         if (const int error = take_over_identity(descriptor, *old))
             return error;
+    if (const int error = write_all(descriptor, bytes))
+        return error;
     struct stat written {};
     if (::fsync(descriptor) != 0 || ::fstat(descriptor, &written) != 0)
         return errno;
