@@ -148,16 +148,12 @@ TEST_F(CliTest, FilesThatCannotBeReadOrWrittenChangeNothing) {
     const std::string tone = read_text(file("tone.srl"));
     write("picture.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
     ASSERT_EQ(mkfifo(file("fifo").c_str(), 0600), 0);
-    fs::create_symlink("loop.b", file("loop.a"));
-    fs::create_symlink("loop.a", file("loop.b"));
     const std::pair<const char*, const char*> cases[] = {
         {"calc missing.srl -o out.srl", "missing.srl: No such file or directory"},
         {"calc picture.png", "picture.png: not a design file"},
         {"calc fifo -o out.srl", "fifo: not a regular file"},
         {"new no/such/folder/out.srl", "no/such/folder/out.srl: No such file or directory"},
-        {"new tone.srl/out.srl", "tone.srl/out.srl: Not a directory"},
         {"calc tone.srl --slot 0 -o no/such/folder/out.srl", "No such file or directory"},
-        {"calc tone.srl --slot 0 -o loop.a", "loop.a: Too many levels of symbolic links"},
     };
     for (const auto& [arguments, reason] : cases) {
         const CliRun failed = shell("timeout 20 '" SORREL_CLI "' " + std::string(arguments));
@@ -262,32 +258,16 @@ TEST_F(CliTest, OutputThatCannotBeWrittenIsAFailure) {
     }
 }
 
-// Devices and FIFOs are written to as they stand, never replaced; "-o -" is
-// standard output, with the slot lines on stderr.
+// A FIFO is written to as it stands, never replaced (devices: see the design
+// file tests); "-o -" is standard output, with the slot lines on stderr.
 TEST_F(CliTest, TargetsThatAreNoRegularFilesAreWrittenInPlace) {
     ASSERT_EQ(run("new tone.srl").status, 0);
     const std::string tone = read_text(file("tone.srl"));
-    ASSERT_EQ(mknod(file("null").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
-    ASSERT_EQ(mknod(file("full").c_str(), S_IFCHR | 0666, makedev(1, 7)), 0);
     ASSERT_EQ(mkfifo(file("fifo").c_str(), 0600), 0);
-    const struct {
-        const char* arguments;
-        int status;
-    } cases[] = {
-        {"new null", 0},
-        {"calc tone.srl -o null", 0},
-        {"calc tone.srl -o full", 2},
-        {"new full", 2},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(run(c.arguments).status, c.status) << c.arguments;
-    }
-    EXPECT_TRUE(fs::is_character_file(file("null")) && fs::is_character_file(file("full")));
-    const CliRun fifo =
-        shell("(timeout 20 cat fifo >from-fifo &) && timeout 20 '" SORREL_CLI "' new fifo");
+    const CliRun fifo = shell("(timeout 20 cat fifo >from-fifo &) && timeout 20 '" SORREL_CLI
+                              "' new fifo && sleep 0.2");
     EXPECT_EQ(fifo.status, 0) << fifo.err;
     EXPECT_TRUE(fs::is_fifo(file("fifo")));
-    shell("sleep 0.2");
     EXPECT_EQ(read_text(file("from-fifo")), tone);
 
     const CliRun piped = run("calc tone.srl --slot 0 -o -");
