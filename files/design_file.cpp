@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <charconv>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <system_error>
 #include <tuple>
