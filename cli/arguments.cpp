@@ -24,7 +24,8 @@ const char* const kUsage =
     "              calc accepts it more than once\n"
     "  --derive    first derive each slot's frequencies from its first note\n"
     "              and scale steps\n"
-    "  -o OUT      write the calculated bank to OUT\n"
+    "  -o OUT      write the calculated bank to OUT; \"-\" is standard output\n"
+    "              (the slot lines then go to standard error)\n"
     "  --json      print every field of the slot as one JSON object\n"
 #if SORREL_CLI_PDF
     "  --pdf OUT   draw the printed page into OUT as a one-page PDF\n"
@@ -33,9 +34,12 @@ const char* const kUsage =
 #endif
     "  -h, --help  show this help\n"
     "\n"
-    "Exit status: 0 done, 1 usage error, 2 a file could not be read or written,\n"
-    "3 a slot stopped with a math error or off the note table (the file is still\n"
-    "written).\n";
+    "A file that is not a regular file, or holds no design-file line, is not\n"
+    "read. calc on FILE itself locks it; another writer waits a few seconds.\n"
+    "\n"
+    "Exit status: 0 done, 1 usage error, 2 a file or standard output could not\n"
+    "be read or written (or FILE stayed busy), 3 a slot stopped with invalid\n"
+    "input, a math error or off the note table (the file is still written).\n";
 
 namespace {
 
@@ -64,6 +68,13 @@ std::optional<int> slot_number(const std::string& text) {
     return *slot;
 }
 
+// A file name the user gave: an empty one is a mistake, never "no file".
+std::optional<std::string> file_name(const std::vector<std::string>& args, std::size_t at) {
+    if (at >= args.size() || args[at].empty())
+        return std::nullopt;
+    return args[at];
+}
+
 // Reads the options and the one file name behind the command word.
 ParsedArguments parse_command_line(CliCommand command, const std::vector<std::string>& args) {
     CliArguments parsed;
@@ -80,21 +91,25 @@ ParsedArguments parse_command_line(CliCommand command, const std::vector<std::st
         } else if (arg == "--derive" && command == CliCommand::Calc) {
             parsed.derive = true;
         } else if (arg == "-o" && command == CliCommand::Calc) {
-            if (!hasValue)
+            const std::optional<std::string> output = file_name(args, ++i);
+            if (!output)
                 return usage_error("-o needs a file name");
-            parsed.output = args[++i];
+            parsed.output = *output;
         } else if (arg == "--json" && command == CliCommand::Report) {
             parsed.json = true;
         } else if (arg == "--pdf" && command == CliCommand::Report) {
             if (!kPdfAvailable)
                 return usage_error("--pdf is not in this build: it was built without Qt");
-            if (!hasValue)
+            const std::optional<std::string> pdf = file_name(args, ++i);
+            if (!pdf)
                 return usage_error("--pdf needs a file name");
-            parsed.pdf = args[++i];
+            parsed.pdf = *pdf;
         } else if (arg.starts_with("-")) {
             return usage_error("unknown option for " + args[0] + ": " + arg);
         } else if (haveFile) {
             return usage_error("only one design file is taken: " + arg);
+        } else if (arg.empty()) {
+            return usage_error("the design file's name is empty");
         } else {
             parsed.file = arg;
             haveFile = true;

@@ -1,10 +1,15 @@
 #include "cli/bank_file.h"
 #include "cli/commands.h"
+#include "files/design_file.h"
+#include "files/design_lock.h"
+#include "model/input_check.h"
 #include "model/note_frequencies.h"
 #include "model/text_format.h"
 #include "model/tonehole_solver.h"
 
 #include <iostream>
+
+#include <sys/stat.h>
 
 namespace sorrel {
 namespace {
@@ -19,31 +24,46 @@ void take_slot(DesignState& state, int index) {
     state.workingCircuit.BDI.fill(state.workingCircuit.BORE);
 }
 
-// Tells that slot `index` was not calculated and keeps what it held: what
-// stopped it on stdout, the reason on stderr. Returns false.
-bool report_failure(int index, const char* stopped, const std::string& reason) {
+// Tells on `progress` that slot `index` was not calculated and keeps what it
+// held: what stopped it, and the reason on stderr. Returns false.
+bool report_failure(std::ostream& progress, int index, const std::string& stopped,
+                    const std::string& reason) {
     std::cerr << format("sorrel-cli: slot %d: ", index) << reason
               << "; the slot keeps its previous contents\n";
-    std::cout << format("slot %d: %s\n", index, stopped);
+    progress << format("slot %d: ", index) << stopped << '\n';
     return false;
 }
 
 // Calculates one slot, storing it when the calculation finishes, and tells
-// the outcome. Returns whether it finished.
-bool calculate_slot(DesignState& state, int index, bool derive) {
+// the outcome on `progress`. Returns whether it finished.
+bool calculate_slot(DesignState& state, int index, bool derive, std::ostream& progress) {
     take_slot(state, index);
     CircuitRecord& working = state.workingCircuit;
     if (derive) {
         const NoteDerivation derived = derive_note_frequencies(working, working.NOTI);
         if (derived.refused)
-            return report_failure(index, "off the note table", derived.error);
+            return report_failure(progress, index, "off the note table", derived.error);
     }
     const SolveOutcome outcome = run_calc(state);
+    if (outcome.invalidInput) {
+        const std::string fault = "invalid input: " + describe_input_fault(*outcome.invalidInput);
+        return report_failure(progress, index, fault, fault);
+    }
     if (outcome.mathError)
-        return report_failure(index, "math error", "a zero hole spacing stopped the calculation");
-    std::cout << format("slot %d: %d passes, block to end %5.2f mm, deviation %5.2f %%\n", index,
-                        outcome.passes, double(working.DIST), double(outcome.deviationPercent));
+        return report_failure(progress, index, "math error",
+                              "a zero hole spacing stopped the calculation");
+    progress << format("slot %d: %d passes, block to end %5.2f mm, deviation %5.2f %%\n", index,
+                       outcome.passes, double(working.DIST), double(outcome.deviationPercent));
     return true;
+}
+
+// Whether the calculated bank replaces the file it was read from.
+bool writes_in_place(const CliArguments& args) {
+    struct stat input {};
+    struct stat output {};
+    return args.output.empty() ||
+           (::stat(args.file.c_str(), &input) == 0 && ::stat(args.output.c_str(), &output) == 0 &&
+            input.st_dev == output.st_dev && input.st_ino == output.st_ino);
 }
 
 std::vector<int> every_slot() {
@@ -55,14 +75,28 @@ std::vector<int> every_slot() {
 
 } // namespace
 
+// Writing in place, the file stays locked from its read to the rename of its
+// replacement, so a second calc on it waits and then reads this one's work.
+// With the bank on standard output ("-o -"), the slot lines go to stderr.
 int calc_command(const CliArguments& args) {
+    DesignFileLock lock;
+    if (writes_in_place(args)) {
+        if (const std::string busy = lock.acquire(args.file); !busy.empty()) {
+            std::cerr << "sorrel-cli: cannot write " << busy << '\n';
+            return kExitFileError;
+        }
+    }
     std::optional<DesignState> state = read_bank(args.file);
     if (!state)
         return kExitFileError;
+    const bool toStandardOutput = args.output == "-";
+    std::ostream& progress = toStandardOutput ? std::cerr : std::cout;
     bool allFinished = true;
     for (int index : args.slots.empty() ? every_slot() : args.slots)
-        allFinished = calculate_slot(*state, index, args.derive) && allFinished;
-    if (!write_bank(args.output.empty() ? args.file : args.output, *state))
+        allFinished = calculate_slot(*state, index, args.derive, progress) && allFinished;
+    if (toStandardOutput)
+        std::cout << write_design_text(state->bank, state->corrections);
+    else if (!write_bank(args.output.empty() ? args.file : args.output, *state))
         return kExitFileError;
     return allFinished ? kExitDone : kExitSlotStopped;
 }

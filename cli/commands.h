@@ -12,8 +12,10 @@ namespace sorrel {
 enum ExitStatus : int {
     kExitDone = 0,        // every chosen slot done
     kExitUsage = 1,       // the command line was wrong; nothing was read or written
-    kExitFileError = 2,   // a file could not be read or written; no file was changed
-    kExitSlotStopped = 3, // a slot stopped (math error, scale off the table); rest written
+    kExitFileError = 2,   // a file or standard output could not be read or written, or the
+                          // design file stayed locked by another writer
+    kExitSlotStopped = 3, // a slot stopped (invalid input, math error, scale off the
+                          // table); the rest written
 };
 
 int new_command(const CliArguments& args);

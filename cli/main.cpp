@@ -4,9 +4,28 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <iostream>
+#include <system_error>
 
-int main(int argc, char** argv) {
+#include <unistd.h>
+
+namespace {
+
+// Output that never arrived is a failure like any other: a full disk under
+// a redirection must not end in exit status 0. Flushing and closing standard
+// output brings out an error the buffered writes kept back.
+int finish_output(int status) {
+    std::cout.flush();
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout) && ::close(STDOUT_FILENO) == 0)
+        return status;
+    const int error = errno != 0 ? errno : EIO;
+    std::cerr << "sorrel-cli: standard output: " << std::generic_category().message(error) << '\n';
+    return sorrel::kExitFileError;
+}
+
+int run(int argc, char** argv) {
     using namespace sorrel;
     const ParsedArguments parsed = parse_arguments(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.arguments) {
@@ -26,4 +45,10 @@ int main(int argc, char** argv) {
     }
     std::cout << kUsage;
     return kExitDone;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return finish_output(run(argc, argv));
 }

@@ -17,8 +17,9 @@ int report_pdf_command(const CircuitRecord& slot, const std::string& path) {
     char name[] = "sorrel-cli";
     char* argv[] = {name, nullptr};
     const QGuiApplication application(argc, argv);
-    if (!print_report_to_pdf(slot, QFile::decodeName(path.c_str()))) {
-        std::cerr << "sorrel-cli: cannot write " << path << '\n';
+    const WriteOutcome outcome = print_report_to_pdf(slot, QFile::decodeName(path.c_str()));
+    if (!outcome.written) {
+        std::cerr << "sorrel-cli: cannot write " << outcome.error << '\n';
         return kExitFileError;
     }
     return kExitDone;

@@ -7,10 +7,8 @@
 #include <array>
 #include <cassert>
 #include <cerrno>
-#include <cstdio>
-#include <filesystem>
+#include <charconv>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <system_error>
 #include <tuple>
@@ -61,9 +59,32 @@ template <std::size_t Width> void append_value(std::string& out, const FixedText
     out += text.view();
 }
 
+// An integer as "%d" reads one (blanks skipped, an optional sign, digits up
+// to the first other character), except that a number outside the 32-bit
+// range is no number where "%d" would wrap it into another value.
+struct FileInteger {
+    std::optional<int32_t> value; // empty when the text holds no number in range
+    bool outOfRange = false;      // the text holds digits beyond the range
+};
+
+FileInteger parse_file_integer(std::string_view text) {
+    const std::size_t start = text.find_first_not_of(" \t\n\v\f\r");
+    text.remove_prefix(std::min(start, text.size()));
+    // from_chars takes a minus sign only; "+-5" is no number for "%d" either.
+    if (text.starts_with('+') && !text.starts_with("+-"))
+        text.remove_prefix(1);
+    int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error == std::errc::result_out_of_range)
+        return {std::nullopt, true};
+    if (error != std::errc())
+        return {};
+    return {value};
+}
+
 // A value that does not parse leaves the field as it was.
 void store_value(int32_t& field, std::string_view text) {
-    if (const auto value = parse_int(text))
+    if (const auto value = parse_file_integer(text).value)
         field = *value;
 }
 void store_value(float& field, std::string_view text) {
@@ -240,6 +261,32 @@ const ReaderKeys::value_type* find_key(std::string_view line) {
     return found == keys.end() ? nullptr : &*found;
 }
 
+// Calls `take` with each line of `bytes` as the reader sees it (comments
+// skipped, one carriage return before the line feed dropped, cut to its
+// first 78 characters) while `take` returns true.
+template <class Take> void for_each_line(std::string_view bytes, Take take) {
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        const std::size_t end = std::min(bytes.find('\n', start), bytes.size());
+        const bool droppedReturn = end < bytes.size() && end > start && bytes[end - 1] == '\r';
+        const std::size_t length = end - start - (droppedReturn ? 1 : 0);
+        const std::string_view line = bytes.substr(start, std::min(length, kLineLimit));
+        start = end + 1;
+        if (!line.starts_with(';') && !take(line))
+            return;
+    }
+}
+
+// Whether one line of `bytes` is a line the reader knows.
+bool holds_a_design_line(std::string_view bytes) {
+    bool found = false;
+    for_each_line(bytes, [&found](std::string_view line) {
+        found = find_key(line) != nullptr;
+        return !found;
+    });
+    return found;
+}
+
 // The reader's position in the file and what it writes to.
 struct ReadState {
     CircuitBank& bank;
@@ -262,12 +309,16 @@ struct KeyAction {
         store_value(state.corrections.*member, value);
     }
     // The number stands one character behind the key, whatever that character is.
+    // A number too large for any integer is outside the bank too.
     void operator()(CircuitNumber) const {
-        const auto number = parse_int(value.substr(std::min<std::size_t>(1, value.size())));
-        if (!number)
+        const FileInteger number =
+            parse_file_integer(value.substr(std::min<std::size_t>(1, value.size())));
+        if (number.outOfRange)
+            state.slot = nullptr;
+        if (!number.value)
             return;
-        state.slot = *number >= 0 && *number < kSlotCount
-                         ? &state.bank.slot[static_cast<std::size_t>(*number)]
+        state.slot = *number.value >= 0 && *number.value < kSlotCount
+                         ? &state.bank.slot[static_cast<std::size_t>(*number.value)]
                          : nullptr;
     }
     void operator()(EndOfFile) const { state.finished = true; }
@@ -297,90 +348,50 @@ void convert_bore_at_holes(CircuitBank& bank, const std::array<int32_t, kSlotCou
             scale_bore_at_holes(bank.slot[i], *factor);
 }
 
-std::string file_error(const std::string& path, int error) {
-    return path + ": " + std::generic_category().message(error);
-}
-
 // A written design file is some 110 KB. A name typed by mistake can name a
-// disk image or a device that never ends; reading one whole would take the
-// program's memory, and the forty designs in it, down with it.
+// disk image that is far larger; reading one whole would take the program's
+// memory, and the forty designs in it, down with it.
 constexpr std::size_t kLargestDesignFile = 16 * 1024 * 1024;
 
-// Reads the whole file into `bytes`; returns 0 or the errno of the failure.
-int read_whole_file(const std::string& path, std::string& bytes) {
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                               &std::fclose);
-    if (!file)
-        return errno;
-    char buffer[65536];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        bytes.append(buffer, count);
-        if (bytes.size() > kLargestDesignFile)
-            return EFBIG;
+// A descriptor closed at the end of its scope.
+struct OpenFile {
+    int descriptor;
+    explicit OpenFile(int opened) : descriptor(opened) {}
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    ~OpenFile() {
+        if (descriptor >= 0)
+            ::close(descriptor);
     }
-    return std::ferror(file.get()) ? errno : 0;
-}
+};
 
-int write_all(int descriptor, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written < 0)
-            return errno;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return 0;
-}
-
-// Creates a new file beside `path` for writing; returns its descriptor or -1.
-int create_beside(const std::string& path, std::string& temporaryPath) {
-    static unsigned serial = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temporaryPath = path + format(".%ld-%u.tmp", static_cast<long>(::getpid()), serial++);
-        const int descriptor =
-            ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (descriptor >= 0 || errno != EEXIST)
-            return descriptor;
-    }
-    return -1;
-}
-
-// The file a save replaces: where `path` leads through symbolic links, so a
-// link keeps pointing at the design file instead of becoming one.
-std::string file_behind(const std::string& path) {
-    std::error_code error;
-    const std::filesystem::path target = std::filesystem::canonical(path, error);
-    return error ? path : target.string();
-}
-
-// Writes `bytes` into a new file beside the file `path` names and renames it
-// over that file. Returns 0, or the errno of the failure, after which the
-// file is as it was.
-int replace_file(const std::string& path, std::string_view bytes) {
-    const std::string target = file_behind(path);
-    struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
-    // A file the user may not write stays as it is, as if written in place.
-    if (exists && ::access(target.c_str(), W_OK) != 0)
-        return errno;
-    std::string temporaryPath;
-    const int descriptor = create_beside(target, temporaryPath);
+// Reads the whole regular file into `bytes`; returns "" or what went wrong.
+std::string read_regular_file(const std::string& path, std::string& bytes, FileStamp& stamp) {
+    // Opened without blocking, so a FIFO without a writer cannot hold the
+    // program before it is found to be no regular file.
+    const OpenFile file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
+    const int descriptor = file.descriptor;
     if (descriptor < 0)
-        return errno;
-    int error = write_all(descriptor, bytes);
-    if (error == 0 && exists && ::fchmod(descriptor, existing.st_mode & 07777) != 0)
-        error = errno;
-    if (error == 0 && ::fsync(descriptor) != 0)
-        error = errno;
-    if (::close(descriptor) != 0 && error == 0)
-        error = errno;
-    if (error == 0 && std::rename(temporaryPath.c_str(), target.c_str()) != 0)
-        error = errno;
-    if (error != 0)
-        ::unlink(temporaryPath.c_str());
-    return error;
+        return std::generic_category().message(errno);
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0)
+        return std::generic_category().message(errno);
+    if (!S_ISREG(status.st_mode))
+        return "not a regular file";
+    stamp = stamp_of(status);
+    char buffer[65536];
+    for (;;) {
+        const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return std::generic_category().message(errno);
+        if (count == 0)
+            return {};
+        bytes.append(buffer, static_cast<std::size_t>(count));
+        if (bytes.size() > kLargestDesignFile)
+            return std::generic_category().message(EFBIG);
+    }
 }
 
 } // namespace
@@ -397,12 +408,7 @@ std::string write_design_text(const CircuitBank& bank, const GlobalCorrections& 
 
 WriteOutcome write_design_file(const std::string& path, const CircuitBank& bank,
                                const GlobalCorrections& corrections) {
-    WriteOutcome outcome;
-    if (const int error = replace_file(path, write_design_text(bank, corrections)); error != 0)
-        outcome.error = file_error(path, error);
-    else
-        outcome.written = true;
-    return outcome;
+    return write_file_safely(path, write_design_text(bank, corrections));
 }
 
 std::vector<VersionMessage> read_design_text(std::string_view bytes, CircuitBank& bank,
@@ -411,16 +417,11 @@ std::vector<VersionMessage> read_design_text(std::string_view bytes, CircuitBank
     std::transform(bank.slot.begin(), bank.slot.end(), unitsBefore.begin(),
                    [](const CircuitRecord& slot) { return slot.UNIT; });
     ReadState state{bank, corrections, &bank.slot[0]};
-    std::size_t start = 0;
-    while (start < bytes.size() && !state.finished) {
-        const std::size_t end = std::min(bytes.find('\n', start), bytes.size());
-        const std::string_view line = bytes.substr(start, std::min(end - start, kLineLimit));
-        start = end + 1;
-        if (line.starts_with(';'))
-            continue;
+    for_each_line(bytes, [&state](std::string_view line) {
         if (const auto* key = find_key(line))
             std::visit(KeyAction{state, line.substr(key->first.size())}, key->second);
-    }
+        return !state.finished;
+    });
     convert_bore_at_holes(bank, unitsBefore);
     std::vector<VersionMessage> messages;
     apply_version_rules(corrections, messages);
@@ -431,8 +432,11 @@ ReadOutcome read_design_file(const std::string& path, CircuitBank& bank,
                              GlobalCorrections& corrections) {
     ReadOutcome outcome;
     std::string bytes;
-    if (const int error = read_whole_file(path, bytes); error != 0) {
-        outcome.error = file_error(path, error);
+    std::string problem = read_regular_file(path, bytes, outcome.stamp);
+    if (problem.empty() && !bytes.empty() && !holds_a_design_line(bytes))
+        problem = "not a design file";
+    if (!problem.empty()) {
+        outcome.error = path + ": " + problem;
         return outcome;
     }
     outcome.opened = true;

@@ -1,6 +1,7 @@
 #include "files/load_save_commands.h"
 
 #include "files/design_file.h"
+#include "files/design_lock.h"
 #include "ui/feedback.h"
 #include "ui/latin1_text.h"
 #include "ui/template_dialog.h"
@@ -67,6 +68,9 @@ std::string system_file_name(const std::string& typed) {
     return QFile::encodeName(to_qstring(typed)).toStdString();
 }
 
+constexpr const char* kSaveFailed = "Sorrel - Save Failed";
+constexpr const char* kNotSaved = "The design file could not be saved:";
+
 void report_failure(Feedback& feedback, const char* caption, const char* what,
                     const std::string& error) {
     feedback.message(caption, std::string(what) + "\r" + to_latin1(QString::fromLocal8Bit(error)),
@@ -75,31 +79,52 @@ void report_failure(Feedback& feedback, const char* caption, const char* what,
 
 } // namespace
 
-void save_command(QWidget* owner, DesignState& state, Feedback& feedback) {
+void DesignFileCommands::save(QWidget* owner, DesignState& state, Feedback& feedback) {
     const auto name = FileNameDialog(kSaveTemplate, state.workingCircuit, owner).ask();
     if (!name)
         return;
-    const WriteOutcome outcome =
-        write_design_file(system_file_name(*name), state.bank, state.corrections);
-    if (!outcome.written)
-        report_failure(feedback, "Sorrel - Save Failed",
-                       "The design file could not be saved:", outcome.error);
+    const std::string path = system_file_name(*name);
+    DesignFileLock lock;
+    if (const std::string busy = lock.acquire(path); !busy.empty()) {
+        report_failure(feedback, kSaveFailed, kNotSaved, busy);
+        return;
+    }
+    if (changed_on_disk(path, lock.stamp()) &&
+        feedback.message("Sorrel - File Changed",
+                         "The design file has changed on disk since it was loaded or saved:\r" +
+                             *name + "\rReplace it with the designs shown here?",
+                         MessageButtons::YesNo) != MessageAnswer::Yes)
+        return;
+    const WriteOutcome outcome = write_design_file(path, state.bank, state.corrections);
+    if (!outcome.written) {
+        report_failure(feedback, kSaveFailed, kNotSaved, outcome.error);
+        return;
+    }
+    knownPath_ = outcome.stamp ? path : std::string();
+    knownStamp_ = outcome.stamp.value_or(FileStamp{});
 }
 
-bool load_command(QWidget* owner, DesignState& state, Feedback& feedback) {
+bool DesignFileCommands::load(QWidget* owner, DesignState& state, Feedback& feedback) {
     const auto name = FileNameDialog(kLoadTemplate, state.workingCircuit, owner).ask();
     if (!name)
         return false;
-    const ReadOutcome outcome =
-        read_design_file(system_file_name(*name), state.bank, state.corrections);
+    const std::string path = system_file_name(*name);
+    const ReadOutcome outcome = read_design_file(path, state.bank, state.corrections);
     if (!outcome.opened) {
         report_failure(feedback, "Sorrel - Load Failed",
                        "The design file could not be read:", outcome.error);
         return false;
     }
+    knownPath_ = path;
+    knownStamp_ = outcome.stamp;
     for (const VersionMessage& message : outcome.messages)
         feedback.message(message.title, message.text, MessageButtons::Ok);
     return true;
+}
+
+bool DesignFileCommands::changed_on_disk(const std::string& path,
+                                         const std::optional<FileStamp>& now) const {
+    return now && path == knownPath_ && *now != knownStamp_;
 }
 
 } // namespace sorrel::ui

@@ -4,6 +4,7 @@
 #include "model/text_format.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace sorrel {
 namespace {
@@ -38,6 +39,35 @@ const char* note_description(int row) {
     return is_note_row(row) ? NoteTable[static_cast<std::size_t>(row)].description : "";
 }
 
+// The name of the table row nearest in pitch to `frequency`, when that row
+// lies within half a semitone (50 cents); the lower row on a tie.
+const char* nearest_note_name(float frequency) {
+    constexpr double kCentsPerOctave = 1200;
+    constexpr double kHalfSemitone = 50; // cents
+    const char* name = "";
+    double nearest = kHalfSemitone;
+    if (!(std::isfinite(frequency) && frequency > 0))
+        return name;
+    for (int row = 0; row < kCustomNoteRow; ++row) {
+        const NoteEntry& note = NoteTable[static_cast<std::size_t>(row)];
+        const double cents =
+            std::abs(kCentsPerOctave * std::log2(double(frequency) / double(note.frequency)));
+        if (cents < nearest || (cents == nearest && *name == '\0')) {
+            nearest = cents;
+            name = note.name;
+        }
+    }
+    return name;
+}
+
+// Note k of a table row is named by its frequency: designs whose
+// frequencies were typed rather than derived keep note rows of 0, which
+// would name every hole A2. A derived frequency is its row's own, so the
+// name is the row's. A row outside the table (a hand-edited file) stays blank.
+const char* hole_note_name(const CircuitRecord& c, std::size_t k) {
+    return is_note_row(c.SEQI[k]) ? nearest_note_name(c.FR[k]) : "";
+}
+
 float first_note_frequency(const CircuitRecord& c) {
     return is_note_row(c.NOTI) ? NoteTable[static_cast<std::size_t>(c.NOTI)].frequency : c.BASE;
 }
@@ -67,7 +97,7 @@ void add_acoustic_table(Page& page, const CircuitRecord& c) {
         page.add(
             kNextLine,
             format("%3.3s %7.2f %6.2f %6.2f %6.2f %6.2f  %7.2f %6.3f  %6.2f  %6.3f   %6.2f  %6.2f",
-                   note_name(c.SEQI[k]), double(c.FR[k]), double(c.DI[k]), double(c.HI[k]),
+                   hole_note_name(c, k), double(c.FR[k]), double(c.DI[k]), double(c.HI[k]),
                    double(c.NM[k]), double(c.HS[k]), double(c.LC[k]), double(c.OP[k]),
                    double(c.CL[k]), double(c.NE[k]), double(c.RA[k]), double(c.DV[k])));
     }
@@ -82,7 +112,7 @@ void add_position_table(Page& page, const CircuitRecord& c) {
     page.add(kNextLine, "             POS.--   POS.MM  DIA.--");
     for (std::size_t k = kNoteCount - 1; k >= 1; --k) {
         page.add(kNextLine,
-                 format("%3.3s %7.2f %6.2f    %6.2f  %6.2f", note_name(c.SEQI[k]), double(c.FR[k]),
+                 format("%3.3s %7.2f %6.2f    %6.2f  %6.2f", hole_note_name(c, k), double(c.FR[k]),
                         double(c.PI[k]), double(c.PM[k]), double(c.DI[k])));
     }
 }

@@ -19,8 +19,10 @@ inline constexpr std::size_t kReportLineMax = 99;
 inline constexpr int kReportLeft = 440; // every line starts 0.44 inch from the left
 
 // The page of `circuit`, top to bottom, as stored: nothing is recalculated.
-// Note rows outside the note table (a hand-edited file) print no name or
-// description, and the first note's frequency is then `BASE`.
+// The first note is named by its row `NOTI`; notes 1 to 6 by the table row
+// nearest in pitch to their frequency (blank beyond 50 cents). Note rows
+// outside the note table (a hand-edited file) print no name or description,
+// and the first note's frequency is then `BASE`.
 std::vector<ReportLine> report_lines(const CircuitRecord& circuit);
 
 } // namespace sorrel

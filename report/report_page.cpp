@@ -2,13 +2,15 @@
 
 #include "report/report_lines.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPaintDevice>
 #include <QPainter>
-#include <QPrinter>
+#include <QPdfWriter>
 
 namespace sorrel {
 namespace {
@@ -59,20 +61,23 @@ void paint_report_page(QPainter& painter, const CircuitRecord& circuit) {
     painter.restore();
 }
 
-bool print_report_to_pdf(const CircuitRecord& circuit, const QString& path) {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    printer.setDocName(QStringLiteral("Toneholes"));
-    printer.setResolution(kPdfResolution);
-    printer.setPageMargins(
-        QMarginsF(kPdfMarginInches, kPdfMarginInches, kPdfMarginInches, kPdfMarginInches),
-        QPageLayout::Inch);
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return false;
-    paint_report_page(painter, circuit);
-    return painter.end();
+WriteOutcome print_report_to_pdf(const CircuitRecord& circuit, const QString& path) {
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&pdf);
+        writer.setTitle(QStringLiteral("Toneholes"));
+        writer.setResolution(kPdfResolution);
+        writer.setPageMargins(
+            QMarginsF(kPdfMarginInches, kPdfMarginInches, kPdfMarginInches, kPdfMarginInches),
+            QPageLayout::Inch);
+        QPainter painter(&writer);
+        paint_report_page(painter, circuit);
+    } // the document is complete once the painter and the writer are done
+    const QByteArray& bytes = pdf.data();
+    return write_file_safely(
+        QFile::encodeName(path).toStdString(),
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 } // namespace sorrel

@@ -4,6 +4,7 @@
 // 0.18 x 0.08 inch, whatever the device's resolution. The Print command and
 // the PDF export share this page.
 
+#include "files/safe_write.h"
 #include "model/circuit_record.h"
 
 #include <QString>
@@ -19,8 +20,9 @@ void paint_report_page(QPainter& painter, const CircuitRecord& circuit);
 // The PDF page's printable area starts this far from each edge of the paper.
 inline constexpr double kPdfMarginInches = 0.25;
 
-// Writes the report as a one-page PDF document named "Toneholes" at `path`.
-// Returns false when the file could not be opened for writing.
-bool print_report_to_pdf(const CircuitRecord& circuit, const QString& path);
+// Writes the report as a one-page PDF document named "Toneholes" at `path`,
+// the way every file is saved (write_file_safely): a failed write leaves any
+// previous file whole and says why.
+WriteOutcome print_report_to_pdf(const CircuitRecord& circuit, const QString& path);
 
 } // namespace sorrel

@@ -4,10 +4,15 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <sys/file.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 
 namespace {
@@ -40,7 +45,23 @@ protected:
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         dir_ = pattern;
     }
-    void TearDown() override { fs::remove_all(dir_); }
+    void TearDown() override {
+        if (mounted_)
+            umount(file("small").c_str());
+        fs::remove_all(dir_);
+    }
+
+    // Mounts a 64 KiB file system at "small", holding `keep` ("kept") and
+    // otherwise full; false where this machine lets no test mount one.
+    bool mount_full_file_system(const std::string& keep) {
+        fs::create_directory(file("small"));
+        mounted_ = shell("mount -t tmpfs -o size=64k tmpfs small").status == 0;
+        if (mounted_) {
+            write("small/kept", keep);
+            shell("dd if=/dev/zero of=small/fill bs=1k");
+        }
+        return mounted_;
+    }
 
     fs::path file(const std::string& name) const { return dir_ / name; }
     void write(const std::string& name, const std::string& text) const {
@@ -60,6 +81,7 @@ protected:
 
 private:
     fs::path dir_;
+    bool mounted_ = false;
 };
 
 // A design file keeps the corrections with two decimals, so the start-up
@@ -77,7 +99,8 @@ TEST_F(CliTest, NewCalcReportSolvesTheStartupDesign) {
     ASSERT_EQ(lines.size(), 27u);
     EXPECT_EQ(lines[5],
               "L/B Ratio: 22.25       Musical Length:   2.60 --.   Cork to End:    282.53 --.");
-    EXPECT_EQ(lines[22], " A2  659.26   1.72     43.56    0.20");
+    // Typed frequencies, never derived: named by pitch, not as note row 0 (A2).
+    EXPECT_EQ(lines[22], " E5  659.26   1.72     43.56    0.20");
 
     write("old.srl", "ENDCOR=0.75\nCHMCOR=0.6133\n[EOF]\n");
     const CliRun old = run("calc old.srl --slot 0");
@@ -86,17 +109,31 @@ TEST_F(CliTest, NewCalcReportSolvesTheStartupDesign) {
     EXPECT_EQ(old.err, "Changed End Correction to 0.6133: Changed Parameter in New Version\n");
 }
 
-// Slot 3's two equal neighbouring frequencies give a zero hole spacing; slot
-// 1's scale steps walk off the note table.
+// Slot 2 carries one invalid input each time; slot 1's scale steps walk off
+// the note table. A stopped slot keeps what it held (NE01 0, as written by
+// new) and the rest of the bank is still written.
 TEST_F(CliTest, SlotsThatStopKeepTheirContentsAndTheFileIsStillWritten) {
-    write("steps.srl", "[CIRCUIT]=0\nSEQ1=1\n[CIRCUIT]=1\nSEQ1=40\n[CIRCUIT]=3\nFR01=587.33\n");
-    const CliRun plain = run("calc steps.srl --slot 0 --slot 3 -o plain.srl");
-    EXPECT_EQ(plain.status, 3);
-    EXPECT_EQ(lines_of(plain.out)[1], "slot 3: math error");
-    EXPECT_NE(plain.err.find("slot 3"), std::string::npos);
-    EXPECT_EQ(nlohmann::json::parse(run("report plain.srl --json --slot 3").out)["NE"][1], 0.0);
-    EXPECT_EQ(lines_of(run("report plain.srl").out)[13].substr(0, 12), " A2  659.26 ");
+    const std::pair<const char*, const char*> invalid[] = {
+        {"BORE=nan", "BORE must be a number above 0"},
+        {"DI03=-0.1", "DI03 must be a number above 0"},
+        {"FR02=600", "FR02 must be above the frequency of the note below"},
+        {"THIK=-1", "THIK must be a number of 0 or more"},
+        {"SPSD=inf", "SPSD must be a number above 0"},
+    };
+    for (const auto& [line, reason] : invalid) {
+        SCOPED_TRACE(line);
+        write("in.srl", std::string("[CIRCUIT]=2\n") + line + "\n");
+        const CliRun calc = run("calc in.srl --slot 0 --slot 2 -o out.srl");
+        EXPECT_EQ(calc.status, 3);
+        EXPECT_EQ(calc.out.substr(0, 8), "slot 0: ");
+        EXPECT_EQ(lines_of(calc.out).at(1), std::string("slot 2: invalid input: ") + reason);
+        EXPECT_NE(calc.err.find(std::string("slot 2: invalid input: ") + reason),
+                  std::string::npos);
+        EXPECT_EQ(nlohmann::json::parse(run("report out.srl --json --slot 2").out)["NE"][1], 0.0);
+        EXPECT_NE(nlohmann::json::parse(run("report out.srl --json --slot 0").out)["NE"][1], 0.0);
+    }
 
+    write("steps.srl", "[CIRCUIT]=0\nSEQ1=1\n[CIRCUIT]=1\nSEQ1=40\n");
     const CliRun derived = run("calc steps.srl --slot 0 --slot 1 --derive -o derived.srl");
     EXPECT_EQ(derived.status, 3);
     EXPECT_EQ(lines_of(derived.out)[1], "slot 1: off the note table");
@@ -104,16 +141,29 @@ TEST_F(CliTest, SlotsThatStopKeepTheirContentsAndTheFileIsStillWritten) {
     EXPECT_EQ(nlohmann::json::parse(run("report derived.srl --json --slot 1").out)["NE"][1], 0.0);
 }
 
+// Whatever cannot be read or written ends in status 2 with the reason, and
+// changes no file.
 TEST_F(CliTest, FilesThatCannotBeReadOrWrittenChangeNothing) {
-    const CliRun missing = run("calc missing.srl -o out.srl");
-    EXPECT_EQ(missing.status, 2);
-    EXPECT_NE(missing.err.find("missing.srl"), std::string::npos);
-    EXPECT_FALSE(fs::exists(file("out.srl")));
-
     ASSERT_EQ(run("new tone.srl").status, 0);
-    const std::string before = read_text(file("tone.srl"));
-    EXPECT_EQ(run("calc tone.srl --slot 0 -o no/such/folder/out.srl").status, 2);
-    EXPECT_EQ(read_text(file("tone.srl")), before);
+    const std::string tone = read_text(file("tone.srl"));
+    write("picture.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    ASSERT_EQ(mkfifo(file("fifo").c_str(), 0600), 0);
+    const std::pair<const char*, const char*> cases[] = {
+        {"calc missing.srl -o out.srl", "missing.srl: No such file or directory"},
+        {"calc picture.png", "picture.png: not a design file"},
+        {"calc fifo -o out.srl", "fifo: not a regular file"},
+        {"new no/such/folder/out.srl", "no/such/folder/out.srl: No such file or directory"},
+        {"calc tone.srl --slot 0 -o no/such/folder/out.srl", "No such file or directory"},
+    };
+    for (const auto& [arguments, reason] : cases) {
+        const CliRun failed = shell("timeout 20 '" SORREL_CLI "' " + std::string(arguments));
+        EXPECT_EQ(failed.status, 2) << arguments;
+        EXPECT_NE(failed.err.find(reason), std::string::npos) << arguments << ": " << failed.err;
+    }
+    EXPECT_FALSE(fs::exists(file("out.srl")));
+    EXPECT_FALSE(fs::exists(file("no")));
+    EXPECT_EQ(read_text(file("tone.srl")), tone);
+    EXPECT_EQ(read_text(file("picture.png")).size(), 16u);
 }
 
 TEST_F(CliTest, UsageErrorsNameTheProblemAndShowUsage) {
@@ -123,7 +173,8 @@ TEST_F(CliTest, UsageErrorsNameTheProblemAndShowUsage) {
           "calc tone.srl --slot 3x", "report tone.srl --slot 40",
           "report tone.srl --slot 1 --slot 2", "report tone.srl --derive", "calc tone.srl --json",
           "calc tone.srl -o", "calc tone.srl --pdf r.pdf", "report tone.srl --pdf",
-          "report tone.srl --json --pdf r.pdf"}) {
+          "report tone.srl --json --pdf r.pdf", "calc tone.srl -o ''", "report tone.srl --pdf ''",
+          "calc ''", "new tone.srl --slot 1"}) {
         const CliRun usage = run(arguments);
         EXPECT_EQ(usage.status, 1) << arguments;
         EXPECT_TRUE(usage.out.empty()) << arguments;
@@ -171,10 +222,90 @@ TEST_F(CliTest, PdfHoldsTheReportPageOrIsRefusedWithoutQt) {
     ASSERT_EQ(text.status, 0) << "pdftotext (poppler-utils) failed: " << text.err;
     EXPECT_EQ(words_of(text.out), words_of(run("report tone.srl").out));
 
-    const CliRun unwritable = run("report tone.srl --pdf no/such/folder/report.pdf");
-    EXPECT_EQ(unwritable.status, 2);
-    EXPECT_NE(unwritable.err.find("no/such/folder/report.pdf"), std::string::npos);
+    // A PDF is saved as a design file is: checked, and only whole.
+    ASSERT_EQ(mknod(file("full").c_str(), S_IFCHR | 0666, makedev(1, 7)), 0);
+    for (const char* target : {"no/such/folder/report.pdf", "full"}) {
+        const CliRun unwritable = run(std::string("report tone.srl --pdf ") + target);
+        EXPECT_EQ(unwritable.status, 2) << target;
+        EXPECT_NE(unwritable.err.find(target), std::string::npos) << unwritable.err;
+    }
     EXPECT_FALSE(fs::exists(file("no")));
+    if (!mount_full_file_system("old page"))
+        GTEST_SKIP() << "no tmpfs could be mounted: the full-disk case is left out";
+    const CliRun full = run("report tone.srl --pdf small/kept");
+    EXPECT_EQ(full.status, 2);
+    EXPECT_NE(full.err.find("small/kept: No space left on device"), std::string::npos);
+    EXPECT_EQ(read_text(file("small/kept")), "old page");
+}
+
+// Output that never arrives is a failure: standard output on a full device
+// or a full file system ends in status 2 with the reason.
+TEST_F(CliTest, OutputThatCannotBeWrittenIsAFailure) {
+    ASSERT_EQ(run("new tone.srl").status, 0);
+    const bool mounted = mount_full_file_system("");
+    for (const char* arguments : {"report tone.srl", "report tone.srl --json", "--help",
+                                  "calc tone.srl --slot 0 -o out.srl", "calc tone.srl -o -"}) {
+        for (const char* sink : {"/dev/full", "small/kept"}) {
+            if (sink[0] == 's' && !mounted)
+                continue;
+            const CliRun run = shell("'" SORREL_CLI "' " + std::string(arguments) + " >" + sink +
+                                     " 2>err.txt; echo $? >stdout.txt");
+            EXPECT_EQ(run.out, "2\n") << arguments << " > " << sink;
+            EXPECT_NE(read_text(file("err.txt")).find("standard output: No space left on device"),
+                      std::string::npos)
+                << arguments << " > " << sink;
+        }
+    }
+}
+
+// A FIFO is written to as it stands, never replaced (devices: see the design
+// file tests); "-o -" is standard output, with the slot lines on stderr.
+TEST_F(CliTest, TargetsThatAreNoRegularFilesAreWrittenInPlace) {
+    ASSERT_EQ(run("new tone.srl").status, 0);
+    const std::string tone = read_text(file("tone.srl"));
+    ASSERT_EQ(mkfifo(file("fifo").c_str(), 0600), 0);
+    const CliRun fifo = shell("(timeout 20 cat fifo >from-fifo &) && timeout 20 '" SORREL_CLI
+                              "' new fifo && sleep 0.2");
+    EXPECT_EQ(fifo.status, 0) << fifo.err;
+    EXPECT_TRUE(fs::is_fifo(file("fifo")));
+    EXPECT_EQ(read_text(file("from-fifo")), tone);
+
+    const CliRun piped = run("calc tone.srl --slot 0 -o -");
+    EXPECT_EQ(piped.status, 0);
+    EXPECT_EQ(piped.out.rfind(";SORREL - Version 3.3", 0), 0u);
+    EXPECT_EQ(lines_of(piped.out).size(), 6648u);
+    EXPECT_NE(piped.err.find("slot 0: 7 passes"), std::string::npos);
+    EXPECT_EQ(read_text(file("tone.srl")), tone);
+}
+
+// Three calcs on one file at once: each waits for the one before, reads its
+// work and adds its own, so every slot is calculated every time. A third
+// writer is what finds a lock held on a file already renamed away.
+TEST_F(CliTest, ConcurrentCalcsOnOneFileKeepEverySlot) {
+    const auto calculated = [](const std::string& text, int slot) {
+        const std::size_t section = text.find("[CIRCUIT]=" + std::to_string(slot) + "\n");
+        return text.compare(text.find("DIST=", section), 14, "DIST=0.000000\n") != 0;
+    };
+    for (int round = 0; round < 30; ++round) {
+        ASSERT_EQ(run("new tone.srl").status, 0);
+        const CliRun all = shell("{ for s in 1 2 3; do '" SORREL_CLI
+                                 "' calc tone.srl --slot $s & p=\"$p $!\"; done;"
+                                 " for i in $p; do wait $i || exit 1; done; }");
+        ASSERT_EQ(all.status, 0) << all.err;
+        const std::string text = read_text(file("tone.srl"));
+        for (int slot : {1, 2, 3})
+            ASSERT_TRUE(calculated(text, slot)) << "round " << round << ", slot " << slot;
+        ASSERT_FALSE(calculated(text, 0)) << "round " << round;
+    }
+
+    // A writer that keeps the lock makes calc give up after a few seconds.
+    const int held = open(file("tone.srl").c_str(), O_RDONLY);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+    const CliRun busy = run("calc tone.srl --slot 0");
+    close(held);
+    EXPECT_EQ(busy.status, 2);
+    EXPECT_NE(busy.err.find("tone.srl: busy: another program is writing it"), std::string::npos);
+    EXPECT_FALSE(calculated(read_text(file("tone.srl")), 0));
 }
 
 } // namespace

@@ -8,7 +8,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace sorrel {
 namespace {
@@ -126,6 +131,12 @@ TEST(DesignFileReader, QuirksReadAsTheirPlainEquivalents) {
          "[CIRCUIT]:12\nDIVS=4\n",
          "AUTO=0\n[CIRCUIT]=12\nDIVS=4\n"},
         {"BORE=abc\nDIVS=4.7\nSEQ1=x\nGEO= +.5\n", "DIVS=4\nGEO=0.5\n"},
+        // Integers beyond 32 bits are no numbers: 4294967301 would wrap to
+        // slot 5, 4294967466 to the metric unit 170.
+        {"[CIRCUIT]=3\nBORE=0.7\n[CIRCUIT]=4294967301\nBORE=0.9\nUNITS=4294967466\nDIVS=4\n",
+         "[CIRCUIT]=3\nBORE=0.7\n"},
+        {"UNITS=4294967466\nNOTI=-2147483649\nSEQ1=+-3\nSEQ2= +5\nSEQ3=-2147483648\n",
+         "SEQ2=5\nSEQ3=-2147483648\n"},
     };
     for (const auto& [quirky, plain] : cases) {
         SCOPED_TRACE(quirky);
@@ -138,14 +149,17 @@ TEST(DesignFileReader, QuirksReadAsTheirPlainEquivalents) {
     }
 }
 
-// Only "TOCU=" sets TOCU; texts keep a line's carriage return and blanks.
-TEST(DesignFileReader, ReadsTocuWithItsEqualsSignAndTextsAsTheyStand) {
+// Only "TOCU=" sets TOCU; texts keep their blanks and lose the one carriage
+// return of a CRLF line end only.
+TEST(DesignFileReader, ReadsTocuWithItsEqualsSignAndTextsWithoutTheirLineEnd) {
     CircuitBank bank = startup_state().bank;
     GlobalCorrections corrections;
-    read_design_text("TOCU=12.5\r\nFILENAME=a.srl\r\nDESC=  Two words \r\n", bank, corrections);
+    read_design_text("TOCU=12.5\r\nFILENAME=a.srl\r\nDESC=  Two words \r\r\nMATL=oak\r", bank,
+                     corrections);
     EXPECT_EQ(bank.slot[0].TOCU, 12.5f);
-    EXPECT_EQ(bank.slot[0].FILENAME.view(), "a.srl\r");
+    EXPECT_EQ(bank.slot[0].FILENAME.view(), "a.srl");
     EXPECT_EQ(bank.slot[0].DESC.view(), "  Two words \r");
+    EXPECT_EQ(bank.slot[0].MATL.view(), "oak\r");
 }
 
 TEST(DesignFileVersionRules, ReplaceOldCorrectionsEndCorrectionFirstAfterEveryRead) {
@@ -167,25 +181,45 @@ TEST(DesignFileVersionRules, ReplaceOldCorrectionsEndCorrectionFirstAfterEveryRe
     EXPECT_TRUE(read_design_text("ENDCOR=0.7500001\n", bank, corrections).empty());
 }
 
-// A save writes a new file beside the old and renames it over, so a failed
-// one leaves the old file whole and says why; a link to the file stays a link.
-TEST(DesignFileOnDisk, SaveReplacesTheFileOnlyWhenWrittenWhole) {
-    std::string directory = (std::filesystem::temp_directory_path() / "sorrel-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(directory.data()), nullptr);
-    const std::string file = directory + "/tone.srl";
-    const std::string folder = directory + "/folder";
-    const auto contents = [&file] {
-        std::ifstream in(file, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    };
-    std::ofstream(file) << "previous";
-    std::filesystem::permissions(file, std::filesystem::perms(0640));
-    std::filesystem::create_directory(folder);
-    DesignState state = startup_state();
-    state.bank.slot[1].BORE = 0.625f;
+namespace fs = std::filesystem;
 
-    EXPECT_EQ(write_design_file(folder, state.bank, state.corrections).error,
-              folder + ": Is a directory");
+std::string contents(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A fresh folder per test, removed afterwards.
+class DesignFileOnDisk : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "sorrel-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string at(const char* name) const { return (dir_ / name).string(); }
+
+    // The names in the folder other than `expected`.
+    std::vector<std::string> strays(const std::vector<std::string>& expected) const {
+        std::vector<std::string> found;
+        for (const auto& entry : fs::directory_iterator(dir_))
+            if (std::find(expected.begin(), expected.end(), entry.path().filename()) ==
+                expected.end())
+                found.push_back(entry.path().filename());
+        return found;
+    }
+
+    fs::path dir_;
+    DesignState state_ = startup_state();
+};
+
+// A save writes a new file and renames it over the old, so a failed one
+// leaves the old file whole and says why; a link to the file stays a link.
+TEST_F(DesignFileOnDisk, SaveReplacesTheFileOnlyWhenWrittenWhole) {
+    const std::string file = at("tone.srl");
+    std::ofstream(file) << "previous";
+    fs::permissions(file, fs::perms(0640));
+    state_.bank.slot[1].BORE = 0.625f;
     // Files may grow to 4 KiB only, so the write fails after its first part.
     rlimit limit{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
@@ -193,35 +227,151 @@ TEST(DesignFileOnDisk, SaveReplacesTheFileOnlyWhenWrittenWhole) {
     small.rlim_cur = 4096;
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const WriteOutcome tooLarge = write_design_file(file, state.bank, state.corrections);
+    const WriteOutcome tooLarge = write_design_file(file, state_.bank, state_.corrections);
     ::setrlimit(RLIMIT_FSIZE, &limit);
     std::signal(SIGXFSZ, previousHandler);
     EXPECT_FALSE(tooLarge.written);
     EXPECT_EQ(tooLarge.error, file + ": File too large");
-    EXPECT_EQ(contents(), "previous");
+    EXPECT_EQ(contents(file), "previous");
 
-    const std::string link = directory + "/link.srl";
-    std::filesystem::create_symlink(file, link);
-    EXPECT_TRUE(write_design_file(link, state.bank, state.corrections).written);
-    EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_EQ(contents(), write_design_text(state.bank, state.corrections));
-    EXPECT_EQ(std::filesystem::status(file).permissions(), std::filesystem::perms(0640));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory), {}), 3)
-        << "a temporary file was left behind";
+    fs::create_symlink(file, at("link.srl"));
+    EXPECT_TRUE(write_design_file(at("link.srl"), state_.bank, state_.corrections).written);
+    EXPECT_TRUE(fs::is_symlink(at("link.srl")));
+    EXPECT_EQ(contents(file), write_design_text(state_.bank, state_.corrections));
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms(0640));
+    EXPECT_EQ(strays({"tone.srl", "link.srl"}), std::vector<std::string>{});
 
-    // Loading reads it back; a file that cannot be read changes nothing.
     DesignState loaded = startup_state();
-    loaded.corrections.ENDCOR = 0.75f;
-    const DesignState before = loaded;
-    const ReadOutcome unreadable = read_design_file(folder, loaded.bank, loaded.corrections);
-    EXPECT_FALSE(unreadable.opened);
-    EXPECT_EQ(unreadable.error, folder + ": Is a directory");
-    EXPECT_EQ(read_design_file("/dev/zero", loaded.bank, loaded.corrections).error,
-              "/dev/zero: File too large");
-    EXPECT_TRUE(loaded.bank == before.bank && loaded.corrections == before.corrections);
     EXPECT_TRUE(read_design_file(file, loaded.bank, loaded.corrections).opened);
     EXPECT_EQ(loaded.bank.slot[1].BORE, 0.625f);
-    std::filesystem::remove_all(directory);
+}
+
+// Each target the user may name, and what a save must make of it.
+TEST_F(DesignFileOnDisk, SaveTreatsEachKindOfTargetAsItIs) {
+    ASSERT_EQ(::mknod(at("null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)), 0);
+    ASSERT_EQ(::mknod(at("full").c_str(), S_IFCHR | 0666, ::makedev(1, 7)), 0);
+    fs::create_symlink("made/by/link.srl", at("dangling"));
+    fs::create_directories(at("made/by"));
+    fs::create_symlink("loop.b", at("loop.a"));
+    fs::create_symlink("loop.a", at("loop.b"));
+    fs::create_directory(at("folder"));
+    const struct {
+        const char* name;
+        const char* error; // empty: written
+        fs::file_type typeAfter;
+    } cases[] = {
+        {"null", "", fs::file_type::character},
+        {"full", "No space left on device", fs::file_type::character},
+        {"dangling", "", fs::file_type::symlink},
+        {"loop.a", "Too many levels of symbolic links", fs::file_type::symlink},
+        {"folder", "Is a directory", fs::file_type::directory},
+        {"absent/tone.srl", "No such file or directory", fs::file_type::not_found},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const WriteOutcome outcome = write_design_file(at(c.name), state_.bank, state_.corrections);
+        EXPECT_EQ(outcome.error, *c.error ? at(c.name) + ": " + c.error : "");
+        EXPECT_EQ(outcome.written, !*c.error);
+        EXPECT_EQ(fs::symlink_status(at(c.name)).type(), c.typeAfter);
+    }
+    EXPECT_EQ(contents(at("made/by/link.srl")), write_design_text(state_.bank, state_.corrections));
+    EXPECT_EQ(strays({"null", "full", "dangling", "made", "loop.a", "loop.b", "folder"}),
+              std::vector<std::string>{});
+}
+
+// Reading refuses what is not a design file and changes nothing then; an
+// empty file is an empty design.
+TEST_F(DesignFileOnDisk, ReadTakesRegularDesignFilesOnly) {
+    ASSERT_EQ(::mkfifo(at("fifo").c_str(), 0600), 0);
+    std::ofstream(at("picture.png"), std::ios::binary)
+        << std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+    std::ofstream(at("notes.txt")) << "; only a comment\n\nBORE =0.9\n";
+    std::ofstream(at("empty.srl"));
+    fs::create_directory(at("folder"));
+    std::ofstream(at("huge.srl")) << "BORE=0.9\n";
+    ASSERT_EQ(::truncate(at("huge.srl").c_str(), 16 * 1024 * 1024 + 1), 0);
+    const std::pair<const char*, const char*> cases[] = {
+        {"fifo", "not a regular file"},
+        {"/dev/null", "not a regular file"},
+        {"folder", "not a regular file"},
+        {"picture.png", "not a design file"},
+        {"notes.txt", "not a design file"},
+        {"huge.srl", "File too large"},
+        {"missing.srl", "No such file or directory"},
+        {"empty.srl", ""},
+    };
+    for (const auto& [name, error] : cases) {
+        SCOPED_TRACE(name);
+        const std::string path = *name == '/' ? name : at(name);
+        DesignState loaded = startup_state();
+        loaded.corrections.ENDCOR = 0.75f; // the version rules run only on a file read
+        const ReadOutcome outcome = read_design_file(path, loaded.bank, loaded.corrections);
+        EXPECT_EQ(outcome.error, *error ? path + ": " + error : "");
+        EXPECT_EQ(outcome.opened, !*error);
+        EXPECT_EQ(loaded.corrections.ENDCOR, *error ? 0.75f : 0.6133f);
+        EXPECT_TRUE(loaded.bank == startup_state().bank);
+    }
+}
+
+// Runs saves in a child process and interrupts it `rounds` times with
+// `signal` at random moments, calling `check` while it is interrupted. The
+// child saves to the name `target(n)` gives for its n-th save.
+template <class Target, class Check>
+void interrupt_saves(int signal, int rounds, Target target, Check check) {
+    const DesignState state = startup_state();
+    std::mt19937 random(7);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+        for (int n = 0;; ++n)
+            write_design_file(target(n), state.bank, state.corrections);
+    for (int round = 0; round < rounds; ++round) {
+        ::usleep(std::uniform_int_distribution<useconds_t>(500, 5000)(random));
+        ::kill(child, signal);
+        ::usleep(2000); // the signal has taken effect
+        check();
+        ::kill(child, SIGCONT);
+    }
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+}
+
+// A save killed at any moment leaves no temporary file: it is unnamed until
+// it takes its whole target's name.
+TEST_F(DesignFileOnDisk, KilledSavesLeaveNothingBehind) {
+    for (int round = 0; round < 20; ++round)
+        interrupt_saves(
+            SIGKILL, 1, [&](int n) { return at(("d" + std::to_string(round * 1000 + n)).c_str()); },
+            [] {});
+    const std::string whole = write_design_text(state_.bank, state_.corrections);
+    for (const auto& entry : fs::directory_iterator(dir_)) {
+        EXPECT_EQ(entry.path().extension(), "") << entry.path();
+        EXPECT_TRUE(contents(entry.path()) == whole) << entry.path();
+    }
+}
+
+// While a save runs, the only files in the folder carry the design's owner,
+// group and mode: no other user may read the design for a moment.
+TEST_F(DesignFileOnDisk, SavesInProgressKeepTheOwnerAndMode) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "giving a file to another user takes root";
+    const std::string file = at("private.srl");
+    std::ofstream(file) << "previous";
+    ASSERT_EQ(::chown(file.c_str(), 1234, 5678), 0);
+    ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
+    const auto everyFileIsPrivate = [this] {
+        for (const auto& entry : fs::directory_iterator(dir_)) {
+            struct stat status {};
+            if (::lstat(entry.path().c_str(), &status) != 0)
+                continue; // renamed away meanwhile
+            EXPECT_EQ(status.st_mode & 07777, 0600u) << entry.path();
+            EXPECT_EQ(status.st_uid, 1234u) << entry.path();
+            EXPECT_EQ(status.st_gid, 5678u) << entry.path();
+        }
+    };
+    interrupt_saves(
+        SIGSTOP, 40, [&](int) { return file; }, everyFileIsPrivate);
+    everyFileIsPrivate();
 }
 
 } // namespace

@@ -69,8 +69,9 @@ void ReportPdfTest::everyWordStandsInItsCharacterCell() {
     const std::vector<ReportLine> expected = report_lines(state.workingCircuit);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("report.pdf"));
-    QVERIFY(print_report_to_pdf(state.workingCircuit, path));
-    QVERIFY(!print_report_to_pdf(state.workingCircuit, dir.filePath(QStringLiteral("none/r.pdf"))));
+    QVERIFY(print_report_to_pdf(state.workingCircuit, path).written);
+    QVERIFY(!print_report_to_pdf(state.workingCircuit, dir.filePath(QStringLiteral("none/r.pdf")))
+                 .written);
     const std::vector<Word> words = printed_words(path);
     QVERIFY2(!words.empty(), "pdftotext (poppler-utils) found no text");
 

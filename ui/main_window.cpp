@@ -134,7 +134,7 @@ void MainWindow::run_command(int command) {
 }
 
 void MainWindow::load() {
-    if (!load_command(this, state_, feedback_))
+    if (!designFiles_.load(this, state_, feedback_))
         return;
     panel_->set_checked(panel_id::kAutoRecalc, state_.corrections.AUTO != 0);
     state_.workingCircuit = state_.bank.slot[0];
@@ -144,7 +144,7 @@ void MainWindow::load() {
 
 void MainWindow::save() {
     panel_->read_auto_recalc();
-    save_command(this, state_, feedback_);
+    designFiles_.save(this, state_, feedback_);
     panel_->send_command(CalculatorPanel::kRefreshCommand);
 }
 

@@ -3,6 +3,7 @@
 // its client area, and the menu commands. It owns every design the program
 // holds; the panel shows the working one.
 
+#include "files/load_save_commands.h"
 #include "model/circuit_record.h"
 
 #include <QMainWindow>
@@ -38,6 +39,7 @@ private:
     void quit();
 
     DesignState state_;
+    DesignFileCommands designFiles_;
     std::unique_ptr<Feedback> desktopFeedback_;
     Feedback& feedback_;
     CalculatorPanel* panel_ = nullptr;
