@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace sorrel {
 namespace {
@@ -43,7 +44,13 @@ struct StripWindow {
     double from_mm;   // strip position at the bottom of the strip area
     double height_mm; // strip area height
     double y(double mm) const { return bottom_y - (mm - from_mm); }
+    double own_from_mm; // the stretch this sheet labels: from its lower glue mark
+    double own_to_mm;   // to its upper one
     bool shows(double mm) const { return mm >= from_mm && mm <= from_mm + height_mm; }
+    // Beyond its glue marks a sheet lies under, or is trimmed off below, its
+    // neighbour: marks drawn there help to line the sheets up, texts would
+    // only crowd the ones the neighbour shows.
+    bool owns(double mm) const { return mm >= own_from_mm && mm < own_to_mm; }
 };
 
 std::string position_text(double mm) {
@@ -138,6 +145,8 @@ void add_foot(TemplatePage& page, const StripWindow& window) {
 void add_top(TemplatePage& page, const StripWindow& window, const DrillingPlan& plan) {
     const double y = window.y(plan.length_mm);
     page.lines.push_back(line(kStripLeft - kMarkReach, y, kStripRight + kMarkReach, y, kPen * 2));
+    if (!window.owns(plan.length_mm))
+        return;
     add_text(page, kStripCentre, y - 2.5, plan.cut_at_top ? "cut here" : plan.top_name,
              kTextSize + 0.5, TextAlign::Centre, true);
     const std::string name =
@@ -156,6 +165,8 @@ void add_hole(TemplatePage& page, const StripWindow& window, const DrillHole& ho
     page.lines.push_back(across);
     page.lines.push_back(along);
     page.circles.push_back({{kStripCentre, y}, hole.diameter_mm});
+    if (!window.owns(hole.centre_mm))
+        return;
     add_text(page, kNumberRight, y + kNumberSize * 0.36, format("%d", hole.number), kNumberSize,
              TextAlign::Right, true);
     add_text(page, kNotesLeft, y - 0.8,
@@ -196,8 +207,10 @@ void add_glue_mark(TemplatePage& page, const StripWindow& window, double at_mm,
     const std::string text =
         upper ? format("Glue mark: lay it on the mark of page %zu", lower_index + 1)
               : format("Glue mark: page %zu goes on here", lower_index + 2);
-    add_text(page, kNotesLeft, y - 0.8, text, kNoteSize, TextAlign::Left, true);
-    add_text(page, kNotesLeft, y + 3.6,
+    // Texts go on the side the neighbour covers or the maker trims off.
+    const double first = upper ? y + 4 : y - 4.6;
+    add_text(page, kNotesLeft, first, text, kNoteSize, TextAlign::Left, true);
+    add_text(page, kNotesLeft, first + 3.6,
              format("%.2f mm from the foot%s", at_mm, upper ? "; trim the strip below it" : ""),
              kNoteSize);
 }
@@ -220,11 +233,14 @@ TemplateLayout lay_out_template(const DrillingPlan& plan, Paper paper) {
         1 + static_cast<std::size_t>(std::max(0.0, std::ceil(beyondFirst / step)));
 
     for (std::size_t index = 0; index < count; ++index) {
-        const StripWindow window{bottom, -kFootRoom + static_cast<double>(index) * step, height};
+        const double from = -kFootRoom + static_cast<double>(index) * step;
+        const double infinity = std::numeric_limits<double>::infinity();
+        const StripWindow window{bottom, from, height,
+                                 index == 0 ? -infinity : from + kPageOverlapMm / 2,
+                                 index + 1 == count ? infinity : from + step + kPageOverlapMm / 2};
         TemplatePage& page = layout.pages.emplace_back();
         page.strip_top_mm = kStripTop;
         page.strip_bottom_mm = bottom;
-        page.foot_offset_mm = window.from_mm;
         add_header(page, plan, index, count);
         add_ruler(page, kMetricRulerX, 100, 1, 1, metric_tick, "100 mm");
         add_ruler(page, kInchRulerX, 4, kMmPerInch, 16, inch_tick, "4 in");
@@ -239,9 +255,9 @@ TemplateLayout lay_out_template(const DrillingPlan& plan, Paper paper) {
         if (plan.mouth && window.shows(plan.mouth->centre_mm))
             add_mouth(page, window, *plan.mouth);
         if (index > 0)
-            add_glue_mark(page, window, window.from_mm + kPageOverlapMm / 2, index - 1, true);
+            add_glue_mark(page, window, window.own_from_mm, index - 1, true);
         if (index + 1 < count)
-            add_glue_mark(page, window, window.from_mm + step + kPageOverlapMm / 2, index, false);
+            add_glue_mark(page, window, window.own_to_mm, index, false);
     }
     return layout;
 }

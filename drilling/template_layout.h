@@ -58,7 +58,6 @@ struct PageText {
 struct TemplatePage {
     double strip_top_mm = 0;
     double strip_bottom_mm = 0;
-    double foot_offset_mm = 0; // the strip position, from the foot end, at strip_bottom_mm
     std::vector<PageLine> lines;
     std::vector<PageCircle> circles;
     std::vector<PageText> texts;
