@@ -3,6 +3,7 @@
 
 #include "cli/arguments.h"
 #include "cli/commands.h"
+#include "cli/template_arguments.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -27,6 +28,8 @@ int finish_output(int status) {
 
 int run(int argc, char** argv) {
     using namespace sorrel;
+    if (argc > 1 && std::string(argv[1]) == "template")
+        return run_template(std::vector<std::string>(argv + 2, argv + argc));
     const ParsedArguments parsed = parse_arguments(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.arguments) {
         std::cerr << "sorrel-cli: " << parsed.error << "\n\n" << kUsage;
@@ -43,7 +46,7 @@ int run(int argc, char** argv) {
     case CliCommand::Help:
         break;
     }
-    std::cout << kUsage;
+    std::cout << kUsage << kTemplateUsage;
     return kExitDone;
 }
 
