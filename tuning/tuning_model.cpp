@@ -178,8 +178,14 @@ FingeringResult predict_fingering(const Geometry& geometry, const Fingering& fin
     FingeringResult result;
     result.fingering = fingering_text(fingering);
     result.target = target;
-    result.first = target ? resonance_near(column, closed, *target)
-                          : lowest_resonance(geometry, column, closed);
+    // A closed mouthpiece sounds its lowest resonance, whatever the target;
+    // it counts only within reach of the target, as any other does.
+    if (target && !closed)
+        result.first = resonance_near(column, closed, *target);
+    else
+        result.first = lowest_resonance(geometry, column, closed);
+    if (result.first && target && std::abs(cents_between(*result.first, *target)) > kSearchCents)
+        result.first.reset();
     if (!result.first)
         return result;
     if (target)
