@@ -137,8 +137,8 @@ Complex AirColumn::input_impedance(double frequency) const {
     Complex below = bore;
     if (headspace_ > 0) {
         const TubeWave wave = tube_wave(air_, topRadius_, omega);
-        const Complex stub = wave.impedance / std::tanh(wave.gamma * headspace_);
-        below = bore * stub / (bore + stub);
+        const Complex stub = divide(wave.impedance, std::tanh(wave.gamma * headspace_));
+        below = divide(bore * stub, bore + stub);
     }
     return window_impedance(air_, omega, windowArea_, neckLength_, topRadius_) + below;
 }
