@@ -45,7 +45,7 @@ std::optional<Geometry> load_geometry(const TuneArguments& args) {
     return design.geometry;
 }
 
-// The calibration value, where it came from ("default", "given" or "fitted to
+// The calibration value, where it came from ("not calibrated", "given" or "fitted to
 // xxxxxx = 587.33 Hz") and the temperature.
 std::string calibration_line(const Geometry& geometry, const std::string& source) {
     const bool closed = geometry.mouth.kind == tuning::MouthKind::Closed;
@@ -116,7 +116,7 @@ int tune_command(const std::vector<std::string>& args) {
     if (!geometry)
         return kExitFileError;
 
-    std::string source = "default";
+    std::string source = "not calibrated";
     if (options.temperature)
         geometry->air.temperature = *options.temperature;
     if (options.windowHeight) {

@@ -153,10 +153,12 @@ double cents_between(double frequency, double reference) {
 
 namespace {
 
-// The lowest resonance, sought from well below the tube's half-wave note.
+// The lowest resonance, sought from well below the tube's half-wave note
+// (a closed mouthpiece's added length included).
 std::optional<double> lowest_resonance(const Geometry& geometry, const AirColumn& column,
                                        bool closed) {
-    const double halfWave = column.air().speedOfSound / (2 * geometry.length);
+    const double length = geometry.length + (closed ? geometry.mouth.addedLength : 0);
+    const double halfWave = column.air().speedOfSound / (2 * length);
     const double from = halfWave / 8, to = halfWave * 8;
     if (closed)
         return lowest_peak([&](double f) { return std::abs(column.input_impedance(f)); }, from, to);
