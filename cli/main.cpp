@@ -4,6 +4,7 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/template_arguments.h"
+#include "cli/tune_command.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -28,9 +29,14 @@ int finish_output(int status) {
 
 int run(int argc, char** argv) {
     using namespace sorrel;
-    if (argc > 1 && std::string(argv[1]) == "template")
-        return run_template(std::vector<std::string>(argv + 2, argv + argc));
-    const ParsedArguments parsed = parse_arguments(std::vector<std::string>(argv + 1, argv + argc));
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    // tune and template have their own options, parsed beside the design-file
+    // commands'.
+    if (!arguments.empty() && arguments.front() == "tune")
+        return tune_command({arguments.begin() + 1, arguments.end()});
+    if (!arguments.empty() && arguments.front() == "template")
+        return run_template({arguments.begin() + 1, arguments.end()});
+    const ParsedArguments parsed = parse_arguments(arguments);
     if (!parsed.arguments) {
         std::cerr << "sorrel-cli: " << parsed.error << "\n\n" << kUsage;
         return kExitUsage;
