@@ -4,10 +4,19 @@
 #include "model/text_format.h"
 #include "tests/modal_answer.h"
 #include "tests/recording_feedback.h"
+#include "ui/application_identity.h"
 #include "ui/calculator_panel.h"
 #include "ui/main_menu.h"
 #include "ui/main_window.h"
 
+#include <QAccessible>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -16,6 +25,16 @@
 namespace sorrel::ui {
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kNameEdit = 4158;
+constexpr int kBrowse = 4159;
+
+// How the user leaves the program.
+enum class Leaving { QuitMenu, CloseBox };
+
+} // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -34,10 +53,21 @@ private:
     // Load or Save with `name` (UTF-8) in the file-name box.
     void file_command(int command, const std::string& name) {
         answer_next_dialog([name](TemplateDialog& dialog) {
-            qobject_cast<QLineEdit*>(dialog.control(4158))->setText(QString::fromStdString(name));
+            qobject_cast<QLineEdit*>(dialog.control(kNameEdit))
+                ->setText(QString::fromStdString(name));
             press(dialog, kOkCommand);
         });
         window_->run_command(command);
+    }
+
+    void calc() { panel().send_command(CalculatorPanel::kCalcCommand); }
+
+    bool leave(Leaving how) {
+        if (how == Leaving::QuitMenu)
+            window_->run_command(command::kQuit);
+        else
+            window_->close();
+        return !window_->isVisible();
     }
 
 private slots:
@@ -51,9 +81,38 @@ private slots:
         feedback_.reset();
     }
 
-    void theWholePanelFitsInTheWindow() {
-        QVERIFY(window_->width() >= std::max(799, panel().width()));
-        QVERIFY(window_->centralWidget()->height() >= panel().height());
+    // The window starts within the screen's free area; a window smaller than
+    // the panel scrolls it.
+    void theWindowFitsTheScreenAndScrollsThePanel() {
+        const QRect free = window_->screen()->availableGeometry();
+        const int wanted =
+            std::max(620, panel().height() + window_->menuBar()->sizeHint().height());
+        QCOMPARE(window_->size(), QSize(std::min(std::max(799, panel().width()), free.width() - 1),
+                                        std::min(wanted, free.height() - 1)));
+        auto* scroller = qobject_cast<QScrollArea*>(window_->centralWidget());
+        QVERIFY(scroller != nullptr && scroller->widget() == &panel());
+        window_->resize(400, 300);
+        QCoreApplication::processEvents();
+        QCOMPARE(scroller->horizontalScrollBar()->maximum(),
+                 panel().width() - scroller->viewport()->width());
+        QVERIFY(scroller->verticalScrollBar()->maximum() > 0);
+    }
+
+    // No menu-bar entry is read out as a blank.
+    void everyMenuBarEntryHasAName() {
+        QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(window_->menuBar());
+        for (int i = 0; i < bar->childCount(); ++i) {
+            QAccessibleInterface* entry = bar->child(i);
+            QVERIFY2(entry->role() == QAccessible::Separator ||
+                         !entry->text(QAccessible::Name).trimmed().isEmpty(),
+                     qPrintable(QString::number(i)));
+        }
+    }
+
+    // Nothing is appended to the titles the program gives its windows.
+    void titlesAreShownAsGiven() {
+        identify_application();
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QGuiApplication::applicationName());
     }
 
     void prevFromSlotOneWrapsToFortyAndNextComesBackWithoutCalculating() {
@@ -94,6 +153,17 @@ private slots:
             QCOMPARE(QString::fromStdString(dialog.item_text(4210, 20)), QStringLiteral("0.2500"));
             QCOMPARE(QString::fromStdString(dialog.item_text(4211, 20)), QStringLiteral("34500.0"));
             QCOMPARE(QString::fromStdString(dialog.item_text(4212, 20)), QStringLiteral("0.6133"));
+            // Tab runs top to bottom; the speed of sound shows its unit beside it.
+            dialog.control(4210)->setFocus();
+            for (int next : {4211, 4212}) {
+                QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab);
+                QCOMPARE(dialog.focusWidget(), dialog.control(next));
+            }
+            const QRect speed = dialog.control(4211)->geometry();
+            QVERIFY(std::ranges::any_of(dialog.findChildren<QLabel*>(), [&speed](QLabel* l) {
+                return l->text() == u"cm/s"_s && l->x() >= speed.right() &&
+                       l->geometry().top() < speed.bottom() && l->geometry().bottom() > speed.top();
+            }));
             type_into(dialog, 4212, QStringLiteral("0.5"));
             type_into(dialog, 4211, QStringLiteral("fast"));
             press(dialog, kCancelCommand);
@@ -148,6 +218,7 @@ private slots:
         QCOMPARE(field(4147), QStringLiteral("1"));
         QCOMPARE(field(4007), QStringLiteral("0.500"));
         QCOMPARE(state.corrections.CHMCOR, 0.61f); // two decimals in the file
+        QCOMPARE(window_->windowTitle(), u"Fl\u00f6te.srl - Sorrel - Bellbrook"_s);
     }
 
     void aFailedSaveSaysWhyAndKeepsTheOldFile() {
@@ -156,6 +227,7 @@ private slots:
         QCOMPARE(feedback_->messages.size(), std::size_t{1});
         QVERIFY(feedback_->messages[0].text.find("missing-folder/tone.srl") != std::string::npos);
         QVERIFY(feedback_->messages[0].text.find("No such file or directory") != std::string::npos);
+        QCOMPARE(feedback_->messages[0].buttons, MessageButtons::OkWarning);
     }
 
     void aFailedOrCancelledLoadChangesNothing() {
@@ -163,6 +235,7 @@ private slots:
         file_command(command::kLoad, path("absent.srl"));
         QCOMPARE(feedback_->messages.size(), std::size_t{1});
         QVERIFY(feedback_->messages[0].text.find("absent.srl") != std::string::npos);
+        QCOMPARE(feedback_->messages[0].buttons, MessageButtons::OkWarning);
         QCOMPARE(window_->state().workingCircuit.BORE, 0.75f);
 
         answer_next_dialog([](TemplateDialog& dialog) { press(dialog, kCancelCommand); });
@@ -170,15 +243,184 @@ private slots:
         QCOMPARE(window_->state().workingCircuit.BORE, 0.75f);
     }
 
-    void quitAsksFirst() {
-        feedback_->answer = MessageAnswer::No;
-        window_->run_command(command::kQuit);
-        QCOMPARE(feedback_->messages.back().caption, std::string("QUIT"));
-        QCOMPARE(feedback_->messages.back().text, std::string("Quit Program"));
-        QVERIFY(window_->isVisible());
-        feedback_->answer = MessageAnswer::Yes;
-        window_->run_command(command::kQuit);
-        QVERIFY(!window_->isVisible());
+    // With designs changed since the file was loaded or saved, Quit and the
+    // close box offer to save them; otherwise Quit asks Yes/No and the close
+    // box closes.
+    void leavingKeepsUnsavedDesignsUnlessTold_data() {
+        QTest::addColumn<Leaving>("how");
+        QTest::addColumn<bool>("calculated");
+        QTest::addColumn<MessageAnswer>("answer");
+        QTest::addColumn<int>("saveDialogButton"); // 0: no Save dialog
+        QTest::addColumn<QString>("asked");        // the question's text, empty when none
+        QTest::addColumn<bool>("closed");
+        const QString save = u"Save changes to tone.srl?"_s;
+        const QString quit = u"Quit Program"_s;
+        QTest::newRow("close box, nothing changed")
+            << Leaving::CloseBox << false << MessageAnswer::Cancel << 0 << QString() << true;
+        QTest::newRow("Quit, nothing changed, No")
+            << Leaving::QuitMenu << false << MessageAnswer::No << 0 << quit << false;
+        QTest::newRow("Quit, nothing changed, Yes")
+            << Leaving::QuitMenu << false << MessageAnswer::Yes << 0 << quit << true;
+        QTest::newRow("close box, Cancel")
+            << Leaving::CloseBox << true << MessageAnswer::Cancel << 0 << save << false;
+        QTest::newRow("Quit, Discard")
+            << Leaving::QuitMenu << true << MessageAnswer::Discard << 0 << save << true;
+        QTest::newRow("close box, Save")
+            << Leaving::CloseBox << true << MessageAnswer::Save << kOkCommand << save << true;
+        QTest::newRow("Quit, Save, then Cancel the Save dialog")
+            << Leaving::QuitMenu << true << MessageAnswer::Save << kCancelCommand << save << false;
+    }
+
+    void leavingKeepsUnsavedDesignsUnlessTold() {
+        QFETCH(Leaving, how);
+        QFETCH(bool, calculated);
+        QFETCH(MessageAnswer, answer);
+        QFETCH(int, saveDialogButton);
+        QFETCH(QString, asked);
+        QFETCH(bool, closed);
+        QDir::setCurrent(folder_.path()); // where the Save dialog's "tone.srl" goes
+        QFile::remove(u"tone.srl"_s);
+        if (calculated)
+            calc();
+        feedback_->answer = answer;
+        if (saveDialogButton != 0)
+            answer_next_dialog(
+                [saveDialogButton](TemplateDialog& d) { press(d, saveDialogButton); });
+        QCOMPARE(leave(how), closed);
+        QCOMPARE(feedback_->messages.empty(), asked.isEmpty());
+        if (!asked.isEmpty())
+            QCOMPARE(QString::fromStdString(feedback_->messages.back().text), asked);
+        QCOMPARE(QFile::exists(folder_.filePath(u"tone.srl"_s)), saveDialogButton == kOkCommand);
+    }
+
+    void savingOrLoadingSettlesTheChanges() {
+        calc();
+        QVERIFY(window_->has_unsaved_changes());
+        file_command(command::kSave, path("a.srl"));
+        QVERIFY(!window_->has_unsaved_changes());
+        window_->state().corrections.CHMCOR = 0.5f; // the corrections travel in the file too
+        QVERIFY(window_->has_unsaved_changes());
+        file_command(command::kLoad, path("a.srl"));
+        QVERIFY(!window_->has_unsaved_changes());
+        QVERIFY(leave(Leaving::CloseBox));
+    }
+
+    // The name field has the focus, its text selected; Browse puts the chosen
+    // path in it; the title names the file.
+    void fileDialogsTakeATypedOrChosenName_data() {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("Save") << command::kSave << u"new.srl"_s;
+        QTest::newRow("Load") << command::kLoad << u"old.srl"_s;
+    }
+
+    void fileDialogsTakeATypedOrChosenName() {
+        QFETCH(int, command);
+        QFETCH(QString, file);
+        // A full path longer than the 63 characters the record keeps.
+        const QString folder = folder_.filePath(u"a-folder-name-long-enough-to-pass-63"_s);
+        const QString chosen = folder + u"/"_s + file;
+        QVERIFY(QDir().mkpath(folder));
+        file_command(command::kSave, (folder + u"/old.srl"_s).toStdString()); // for Load to find
+        window_->state().workingCircuit.FILENAME.assign("tone.srl");
+        QStringList filters;
+        answer_next_dialog([&](TemplateDialog& dialog) {
+            auto* name = qobject_cast<QLineEdit*>(dialog.control(kNameEdit));
+            QCOMPARE(dialog.focusWidget(), name);
+            QCOMPARE(name->selectedText(), u"tone.srl"_s);
+            QTimer::singleShot(0, qApp, [&] {
+                auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                QVERIFY(chooser != nullptr);
+                filters = chooser->nameFilters();
+                chooser->selectFile(chosen);
+                QMetaObject::invokeMethod(chooser, "accept");
+            });
+            press(dialog, kBrowse);
+            QCOMPARE(name->text(), chosen);
+            press(dialog, kOkCommand);
+        });
+        window_->run_command(command);
+        QCOMPARE(filters, (QStringList{u"Design files (*.srl)"_s, u"All files (*)"_s}));
+        QCOMPARE(window_->windowTitle(), file + u" - Sorrel - Bellbrook"_s);
+        QVERIFY(QFile::exists(chosen));
+        QVERIFY(feedback_->messages.empty());
+    }
+
+    // A value out of range keeps the dialog open, names the field and stores nothing.
+    void settingsDialogsRefuseValuesOutOfRange_data() {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        const QString base = u"Base Freq: must be a number above 0"_s;
+        QTest::newRow("zero") << command::kCustomFrequencies << 4167 << u"0"_s << base;
+        QTest::newRow("negative") << command::kCustomFrequencies << 4167 << u"-440"_s << base;
+        QTest::newRow("infinite") << command::kCustomFrequencies << 4167 << u"inf"_s << base;
+        QTest::newRow("6th nan") << command::kCustomFrequencies << 4001 << u"nan"_s
+                                 << u"6th Freq: must be a number above 0"_s;
+        QTest::newRow("no speed of sound") << command::kSetup << 4211 << u"0"_s
+                                           << u"Speed of Sound, cm/s: must be a number above 0"_s;
+        QTest::newRow("negative efficiency")
+            << command::kSetup << 4212 << u"-0.1"_s
+            << u"Tonehole Efficiency: must be a number of 0 or more"_s;
+    }
+
+    void settingsDialogsRefuseValuesOutOfRange() {
+        QFETCH(int, command);
+        QFETCH(int, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        const DesignState before = window_->state();
+        answer_next_dialog([&](TemplateDialog& dialog) {
+            type_into(dialog, field, typed);
+            press(dialog, kOkCommand);
+            QVERIFY(dialog.isVisible());
+            QCOMPARE(dialog.focusWidget(), dialog.control(field));
+            press(dialog, kCancelCommand);
+        });
+        window_->run_command(command);
+        QCOMPARE(feedback_->messages.size(), std::size_t{1});
+        QCOMPARE(QString::fromStdString(feedback_->messages[0].text), message);
+        QCOMPARE(feedback_->messages[0].buttons, MessageButtons::OkWarning);
+        QVERIFY(window_->state().workingCircuit == before.workingCircuit);
+        QVERIFY(window_->state().corrections == before.corrections);
+    }
+
+    // Messages carry the icon of their kind.
+    void messageBoxesShowTheirKindsIcon_data() {
+        QTest::addColumn<MessageButtons>("buttons");
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<int>("pressed");
+        QTest::addColumn<MessageAnswer>("answer");
+        QTest::newRow("notice") << MessageButtons::Ok << int(QMessageBox::Information)
+                                << int(QMessageBox::Ok) << MessageAnswer::Ok;
+        QTest::newRow("failure") << MessageButtons::OkWarning << int(QMessageBox::Warning)
+                                 << int(QMessageBox::Ok) << MessageAnswer::Ok;
+        QTest::newRow("question") << MessageButtons::YesNo << int(QMessageBox::Question)
+                                  << int(QMessageBox::No) << MessageAnswer::No;
+        QTest::newRow("unsaved, Discard")
+            << MessageButtons::SaveDiscardCancel << int(QMessageBox::Question)
+            << int(QMessageBox::Discard) << MessageAnswer::Discard;
+        QTest::newRow("unsaved, Save")
+            << MessageButtons::SaveDiscardCancel << int(QMessageBox::Question)
+            << int(QMessageBox::Save) << MessageAnswer::Save;
+    }
+
+    void messageBoxesShowTheirKindsIcon() {
+        QFETCH(MessageButtons, buttons);
+        QFETCH(int, icon);
+        QFETCH(int, pressed);
+        QFETCH(MessageAnswer, answer);
+        int shownIcon = -1;
+        QTimer::singleShot(0, qApp, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box != nullptr);
+            shownIcon = int(box->icon());
+            box->button(QMessageBox::StandardButton(pressed))->click();
+        });
+        DesktopFeedback desktop(nullptr);
+        QCOMPARE(desktop.message("Caption", "Text", buttons), answer);
+        QCOMPARE(shownIcon, icon);
     }
 };
 
