@@ -98,19 +98,13 @@ private slots:
         QVERIFY(scroller->verticalScrollBar()->maximum() > 0);
     }
 
-    // No menu-bar entry is read out as a blank.
-    void everyMenuBarEntryHasAName() {
+    // No menu-bar entry is read out as a blank; nothing is appended to the
+    // titles the program gives its windows.
+    void menuBarAndTitlesReadAsGiven() {
         QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(window_->menuBar());
-        for (int i = 0; i < bar->childCount(); ++i) {
-            QAccessibleInterface* entry = bar->child(i);
-            QVERIFY2(entry->role() == QAccessible::Separator ||
-                         !entry->text(QAccessible::Name).trimmed().isEmpty(),
-                     qPrintable(QString::number(i)));
-        }
-    }
-
-    // Nothing is appended to the titles the program gives its windows.
-    void titlesAreShownAsGiven() {
+        for (int i = 0; i < bar->childCount(); ++i)
+            QVERIFY(bar->child(i)->role() == QAccessible::Separator ||
+                    !bar->child(i)->text(QAccessible::Name).trimmed().isEmpty());
         identify_application();
         QCOMPARE(QGuiApplication::applicationDisplayName(), QGuiApplication::applicationName());
     }
@@ -219,6 +213,7 @@ private slots:
         QCOMPARE(field(4007), QStringLiteral("0.500"));
         QCOMPARE(state.corrections.CHMCOR, 0.61f); // two decimals in the file
         QCOMPARE(window_->windowTitle(), u"Fl\u00f6te.srl - Sorrel - Bellbrook"_s);
+        QVERIFY(!window_->has_unsaved_changes());
     }
 
     void aFailedSaveSaysWhyAndKeepsTheOldFile() {
@@ -246,63 +241,39 @@ private slots:
     // With designs changed since the file was loaded or saved, Quit and the
     // close box offer to save them; otherwise Quit asks Yes/No and the close
     // box closes.
-    void leavingKeepsUnsavedDesignsUnlessTold_data() {
-        QTest::addColumn<Leaving>("how");
-        QTest::addColumn<bool>("calculated");
-        QTest::addColumn<MessageAnswer>("answer");
-        QTest::addColumn<int>("saveDialogButton"); // 0: no Save dialog
-        QTest::addColumn<QString>("asked");        // the question's text, empty when none
-        QTest::addColumn<bool>("closed");
-        const QString save = u"Save changes to tone.srl?"_s;
-        const QString quit = u"Quit Program"_s;
-        QTest::newRow("close box, nothing changed")
-            << Leaving::CloseBox << false << MessageAnswer::Cancel << 0 << QString() << true;
-        QTest::newRow("Quit, nothing changed, No")
-            << Leaving::QuitMenu << false << MessageAnswer::No << 0 << quit << false;
-        QTest::newRow("Quit, nothing changed, Yes")
-            << Leaving::QuitMenu << false << MessageAnswer::Yes << 0 << quit << true;
-        QTest::newRow("close box, Cancel")
-            << Leaving::CloseBox << true << MessageAnswer::Cancel << 0 << save << false;
-        QTest::newRow("Quit, Discard")
-            << Leaving::QuitMenu << true << MessageAnswer::Discard << 0 << save << true;
-        QTest::newRow("close box, Save")
-            << Leaving::CloseBox << true << MessageAnswer::Save << kOkCommand << save << true;
-        QTest::newRow("Quit, Save, then Cancel the Save dialog")
-            << Leaving::QuitMenu << true << MessageAnswer::Save << kCancelCommand << save << false;
-    }
-
     void leavingKeepsUnsavedDesignsUnlessTold() {
-        QFETCH(Leaving, how);
-        QFETCH(bool, calculated);
-        QFETCH(MessageAnswer, answer);
-        QFETCH(int, saveDialogButton);
-        QFETCH(QString, asked);
-        QFETCH(bool, closed);
+        struct Case {
+            Leaving how;
+            bool calculated;
+            MessageAnswer answer;
+            int saveDialogButton; // 0: no Save dialog
+            const char* asked;    // the question, "" for none
+            bool closed;
+        };
+        const char* save = "Save changes to tone.srl?";
+        const Case cases[] = {
+            {Leaving::CloseBox, false, MessageAnswer::Cancel, 0, "", true},
+            {Leaving::QuitMenu, false, MessageAnswer::No, 0, "Quit Program", false},
+            {Leaving::CloseBox, true, MessageAnswer::Cancel, 0, save, false},
+            {Leaving::QuitMenu, true, MessageAnswer::Discard, 0, save, true},
+            {Leaving::CloseBox, true, MessageAnswer::Save, kOkCommand, save, true},
+            {Leaving::QuitMenu, true, MessageAnswer::Save, kCancelCommand, save, false},
+        };
         QDir::setCurrent(folder_.path()); // where the Save dialog's "tone.srl" goes
-        QFile::remove(u"tone.srl"_s);
-        if (calculated)
-            calc();
-        feedback_->answer = answer;
-        if (saveDialogButton != 0)
-            answer_next_dialog(
-                [saveDialogButton](TemplateDialog& d) { press(d, saveDialogButton); });
-        QCOMPARE(leave(how), closed);
-        QCOMPARE(feedback_->messages.empty(), asked.isEmpty());
-        if (!asked.isEmpty())
-            QCOMPARE(QString::fromStdString(feedback_->messages.back().text), asked);
-        QCOMPARE(QFile::exists(folder_.filePath(u"tone.srl"_s)), saveDialogButton == kOkCommand);
-    }
-
-    void savingOrLoadingSettlesTheChanges() {
-        calc();
-        QVERIFY(window_->has_unsaved_changes());
-        file_command(command::kSave, path("a.srl"));
-        QVERIFY(!window_->has_unsaved_changes());
-        window_->state().corrections.CHMCOR = 0.5f; // the corrections travel in the file too
-        QVERIFY(window_->has_unsaved_changes());
-        file_command(command::kLoad, path("a.srl"));
-        QVERIFY(!window_->has_unsaved_changes());
-        QVERIFY(leave(Leaving::CloseBox));
+        for (const Case& c : cases) {
+            init();
+            QFile::remove(u"tone.srl"_s);
+            if (c.calculated)
+                calc();
+            feedback_->answer = c.answer;
+            if (c.saveDialogButton != 0)
+                answer_next_dialog([&c](TemplateDialog& d) { press(d, c.saveDialogButton); });
+            QCOMPARE(leave(c.how), c.closed);
+            const std::string asked =
+                feedback_->messages.empty() ? "" : feedback_->messages[0].text;
+            QCOMPARE(asked, std::string(c.asked));
+            QCOMPARE(QFile::exists(u"tone.srl"_s), c.saveDialogButton == kOkCommand);
+        }
     }
 
     // The name field has the focus, its text selected; Browse puts the chosen
@@ -347,80 +318,62 @@ private slots:
     }
 
     // A value out of range keeps the dialog open, names the field and stores nothing.
-    void settingsDialogsRefuseValuesOutOfRange_data() {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<int>("field");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("message");
-        const QString base = u"Base Freq: must be a number above 0"_s;
-        QTest::newRow("zero") << command::kCustomFrequencies << 4167 << u"0"_s << base;
-        QTest::newRow("negative") << command::kCustomFrequencies << 4167 << u"-440"_s << base;
-        QTest::newRow("infinite") << command::kCustomFrequencies << 4167 << u"inf"_s << base;
-        QTest::newRow("6th nan") << command::kCustomFrequencies << 4001 << u"nan"_s
-                                 << u"6th Freq: must be a number above 0"_s;
-        QTest::newRow("no speed of sound") << command::kSetup << 4211 << u"0"_s
-                                           << u"Speed of Sound, cm/s: must be a number above 0"_s;
-        QTest::newRow("negative efficiency")
-            << command::kSetup << 4212 << u"-0.1"_s
-            << u"Tonehole Efficiency: must be a number of 0 or more"_s;
-    }
-
     void settingsDialogsRefuseValuesOutOfRange() {
-        QFETCH(int, command);
-        QFETCH(int, field);
-        QFETCH(QString, typed);
-        QFETCH(QString, message);
-        const DesignState before = window_->state();
-        answer_next_dialog([&](TemplateDialog& dialog) {
-            type_into(dialog, field, typed);
-            press(dialog, kOkCommand);
-            QVERIFY(dialog.isVisible());
-            QCOMPARE(dialog.focusWidget(), dialog.control(field));
-            press(dialog, kCancelCommand);
-        });
-        window_->run_command(command);
-        QCOMPARE(feedback_->messages.size(), std::size_t{1});
-        QCOMPARE(QString::fromStdString(feedback_->messages[0].text), message);
-        QCOMPARE(feedback_->messages[0].buttons, MessageButtons::OkWarning);
-        QVERIFY(window_->state().workingCircuit == before.workingCircuit);
-        QVERIFY(window_->state().corrections == before.corrections);
+        struct Case {
+            int command, field;
+            const char* typed;
+            const char* message;
+        };
+        const Case cases[] = {
+            {command::kCustomFrequencies, 4167, "0", "Base Freq: must be a number above 0"},
+            {command::kCustomFrequencies, 4001, "inf", "6th Freq: must be a number above 0"},
+            {command::kSetup, 4212, "-0.1", "Tonehole Efficiency: must be a number of 0 or more"},
+            {command::kSetup, 4211, "0", "Speed of Sound, cm/s: must be a number above 0"},
+        };
+        for (const Case& c : cases) {
+            init();
+            const DesignState before = window_->state();
+            answer_next_dialog([&c](TemplateDialog& dialog) {
+                type_into(dialog, c.field, QString::fromLatin1(c.typed));
+                press(dialog, kOkCommand);
+                QVERIFY(dialog.isVisible());
+                QCOMPARE(dialog.focusWidget(), dialog.control(c.field));
+                press(dialog, kCancelCommand);
+            });
+            window_->run_command(c.command);
+            QCOMPARE(feedback_->messages.size(), std::size_t{1});
+            QCOMPARE(feedback_->messages[0].text, std::string(c.message));
+            QCOMPARE(feedback_->messages[0].buttons, MessageButtons::OkWarning);
+            QVERIFY(window_->state().workingCircuit == before.workingCircuit &&
+                    window_->state().corrections == before.corrections);
+        }
     }
 
-    // Messages carry the icon of their kind.
-    void messageBoxesShowTheirKindsIcon_data() {
-        QTest::addColumn<MessageButtons>("buttons");
-        QTest::addColumn<int>("icon");
-        QTest::addColumn<int>("pressed");
-        QTest::addColumn<MessageAnswer>("answer");
-        QTest::newRow("notice") << MessageButtons::Ok << int(QMessageBox::Information)
-                                << int(QMessageBox::Ok) << MessageAnswer::Ok;
-        QTest::newRow("failure") << MessageButtons::OkWarning << int(QMessageBox::Warning)
-                                 << int(QMessageBox::Ok) << MessageAnswer::Ok;
-        QTest::newRow("question") << MessageButtons::YesNo << int(QMessageBox::Question)
-                                  << int(QMessageBox::No) << MessageAnswer::No;
-        QTest::newRow("unsaved, Discard")
-            << MessageButtons::SaveDiscardCancel << int(QMessageBox::Question)
-            << int(QMessageBox::Discard) << MessageAnswer::Discard;
-        QTest::newRow("unsaved, Save")
-            << MessageButtons::SaveDiscardCancel << int(QMessageBox::Question)
-            << int(QMessageBox::Save) << MessageAnswer::Save;
-    }
-
+    // Messages carry the icon of their kind and return the button pressed.
     void messageBoxesShowTheirKindsIcon() {
-        QFETCH(MessageButtons, buttons);
-        QFETCH(int, icon);
-        QFETCH(int, pressed);
-        QFETCH(MessageAnswer, answer);
-        int shownIcon = -1;
-        QTimer::singleShot(0, qApp, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            QVERIFY(box != nullptr);
-            shownIcon = int(box->icon());
-            box->button(QMessageBox::StandardButton(pressed))->click();
-        });
+        struct Case {
+            MessageButtons buttons;
+            QMessageBox::Icon icon;
+            QMessageBox::StandardButton pressed;
+            MessageAnswer answer;
+        };
+        const Case cases[] = {
+            {MessageButtons::OkWarning, QMessageBox::Warning, QMessageBox::Ok, MessageAnswer::Ok},
+            {MessageButtons::YesNo, QMessageBox::Question, QMessageBox::No, MessageAnswer::No},
+            {MessageButtons::SaveDiscardCancel, QMessageBox::Question, QMessageBox::Discard,
+             MessageAnswer::Discard},
+        };
         DesktopFeedback desktop(nullptr);
-        QCOMPARE(desktop.message("Caption", "Text", buttons), answer);
-        QCOMPARE(shownIcon, icon);
+        for (const Case& c : cases) {
+            QMessageBox::Icon shown = QMessageBox::NoIcon;
+            QTimer::singleShot(0, qApp, [&c, &shown] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                shown = box->icon();
+                box->button(c.pressed)->click();
+            });
+            QCOMPARE(desktop.message("Caption", "Text", c.buttons), c.answer);
+            QCOMPARE(shown, c.icon);
+        }
     }
 };
 
