@@ -29,7 +29,7 @@ invalid)
     # From the description field: material, English, first note, six steps,
     # Calculate Frequencies, Geo. Correction, bore, wall, divisor, width,
     # length, Transfer, then the first frequency and hole 6's size.
-    xdotool key --window "$window" --delay 50 $(printf 'Tab %.0s' $(seq 17))
+    xdotool key --window "$window" --delay 50 $(printf 'Tab %.0s' $(seq 19))
     xdotool type --window "$window" --delay 50 -- '-5'
     xdotool key --window "$window" Return
     ;;

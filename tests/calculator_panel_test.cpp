@@ -64,7 +64,8 @@ class CalculatorPanelTest : public QObject {
 
     DesignState state_;
     RecordingFeedback feedback_;
-    std::unique_ptr<CalculatorPanel> panel_;
+    std::unique_ptr<QWidget> window_; // holds the panel, as the main window does
+    CalculatorPanel* panel_ = nullptr;
 
     bool is_stored() const {
         return state_.bank.slot[static_cast<std::size_t>(state_.bank.currentIndex)] ==
@@ -102,12 +103,14 @@ private slots:
     void init() {
         state_ = startup_state();
         feedback_ = RecordingFeedback();
-        panel_ = std::make_unique<CalculatorPanel>(state_, feedback_, nullptr);
-        panel_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(panel_.get()));
+        window_ = std::make_unique<QWidget>();
+        panel_ = new CalculatorPanel(state_, feedback_, window_.get());
+        window_->resize(panel_->size());
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
     }
 
-    void cleanup() { panel_.reset(); }
+    void cleanup() { window_.reset(); }
 
     // At the desktop's default font, after a calculation has filled every
     // field, in both unit systems; a screen reader tells each control that
@@ -141,7 +144,7 @@ private slots:
         auto* firstNote = qobject_cast<QComboBox*>(panel_->control(kFirstNoteList));
         QCOMPARE(spoken_name(firstNote), u"First Note"_s);
         QCOMPARE(spoken_name(firstNote->lineEdit()), u"First Note"_s);
-        QVERIFY(!spoken_name(panel_.get()).isEmpty());
+        QVERIFY(!spoken_name(panel_).isEmpty());
     }
 
     void calFreqThenCalcShowsTheStartUpDesignsFigures() {
@@ -212,8 +215,8 @@ private slots:
     }
 
     // What was typed is read first, then converted, both ways (0.7 in is
-    // 17.78 mm, 0.1 in 2.54 mm, 0.25 in 6.35 mm); the labels follow the units
-    // and the geometric correction keeps three decimals.
+    // 17.78 mm, 0.1 in 2.54 mm, 0.25 in 6.35 mm; 25.4 mm is 1 in); the labels
+    // follow the units and the geometric correction keeps three decimals.
     void unitSwitchConvertsWhatTheFieldsShow() {
         struct Shown {
             int id;
@@ -221,9 +224,9 @@ private slots:
             const char* metric;
         };
         const Shown fields[] = {
-            {kBore, "0.700", "17.780"},
-            {kWall, "0.100", "2.540"},
-            {4009, "0.250", "6.350"},
+            {kBore, "1.000", "17.780"},
+            {kWall, "0.200", "2.540"},
+            {4009, "0.500", "6.350"},
             {kGeoCorrection, "0.650", "0.650"},
             {kBoreUnit, "Inches", "mm"},
             {kEmbUnit, "Inches", "mm"},
@@ -233,7 +236,7 @@ private slots:
         };
         for (const auto& [units, typed] :
              {std::pair{kMetric, QStringList{u"0.7"_s, u"0.1"_s, u"0.25"_s}},
-              std::pair{kEnglish, QStringList{u"17.78"_s, u"2.54"_s, u"6.35"_s}}}) {
+              std::pair{kEnglish, QStringList{u"25.4"_s, u"5.08"_s, u"12.7"_s}}}) {
             for (int i = 0; i < 3; ++i)
                 type(fields[i].id, typed[i]);
             click(units);
@@ -388,8 +391,8 @@ private slots:
         // The fill, the grid and the points.
         QCOMPARE(colours, (QSet<QRgb>{qRgb(192, 192, 192), qRgb(255, 0, 0), qRgb(0, 0, 0)}));
 
-        panel_->hide();
-        panel_->show();
+        window_->hide();
+        window_->show();
         panel_->repaint();
         QCOMPARE(plot_image(), drawn);
         click(kCalFreq); // neither draws nor erases the chart
