@@ -98,8 +98,6 @@ const Refusal kRefusals[] = {
      "Celsius: must be a number of -273.15 or more", {{4154, " 70.0"}}},
     {"colder than absolute zero, F", convert_temperature, {{4154, "-460"}}, 4156, 4154,
      "Fahrenheit: must be a number of -459.67 or more", {{4155, " 21.1"}}},
-    {"not a number, C", convert_temperature, {{4155, "nan"}}, 4157, 4155,
-     "Celsius: must be a number of -273.15 or more", {{4154, " 70.0"}}},
     {"air colder than weather", calculate_air_density, {{2007, "-400"}, {4160, "-450"}}, 4165,
      2007, "Temperature: must be a number above -148 Deg.F", {{4166, ""}, {4164, ""}}},
     {"dew point above the air", calculate_air_density, {{4160, "80"}}, 4165, 4160,
