@@ -1,5 +1,6 @@
 // Sorrel, the desktop program: one window with the calculator panel.
 
+#include "ui/application_identity.h"
 #include "ui/main_window.h"
 
 #include <QApplication>
@@ -7,9 +8,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("sorrel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Sorrel"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.sorrel.Sorrel"));
+    sorrel::ui::identify_application();
     QIcon icon;
     for (int size : {16, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icons/sorrel-%1.png").arg(size));

@@ -43,6 +43,10 @@ bool all_finite(const NoteArray& values) {
 
 } // namespace
 
+bool obeys_input_rule(float value, InputRule rule) {
+    return obeys(value, rule);
+}
+
 const char* input_rule_text(InputRule rule) {
     switch (rule) {
     case InputRule::AboveZero:

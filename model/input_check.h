@@ -25,6 +25,9 @@ struct InputFault {
     InputRule rule = InputRule::AboveZero;
 };
 
+// Whether `value` keeps `rule` (AboveZero or ZeroOrMore).
+bool obeys_input_rule(float value, InputRule rule);
+
 // What the rule asks, for messages: "must be a number above 0".
 const char* input_rule_text(InputRule rule);
 

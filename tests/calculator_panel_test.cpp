@@ -51,6 +51,10 @@ bool fits(const QWidget* widget) {
     return textWidth + chrome <= width && metrics.height() + 4 <= widget->height();
 }
 
+QString spoken_name(QWidget* widget) {
+    return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+}
+
 } // namespace
 
 // The panel over a fresh start-up state, driven by control number as a user
@@ -60,7 +64,8 @@ class CalculatorPanelTest : public QObject {
 
     DesignState state_;
     RecordingFeedback feedback_;
-    std::unique_ptr<CalculatorPanel> panel_;
+    std::unique_ptr<QWidget> window_; // holds the panel, as the main window does
+    CalculatorPanel* panel_ = nullptr;
 
     bool is_stored() const {
         return state_.bank.slot[static_cast<std::size_t>(state_.bank.currentIndex)] ==
@@ -98,28 +103,33 @@ private slots:
     void init() {
         state_ = startup_state();
         feedback_ = RecordingFeedback();
-        panel_ = std::make_unique<CalculatorPanel>(state_, feedback_, nullptr);
-        panel_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(panel_.get()));
+        window_ = std::make_unique<QWidget>();
+        panel_ = new CalculatorPanel(state_, feedback_, window_.get());
+        window_->resize(panel_->size());
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
     }
 
-    void cleanup() { panel_.reset(); }
+    void cleanup() { window_.reset(); }
 
     // At the desktop's default font, after a calculation has filled every
-    // field, in both unit systems.
+    // field, in both unit systems; a screen reader tells each control that
+    // takes the focus from every other.
     void nothingOverlapsOrIsCutAndEveryControlIsNamed() {
         click(kCalFreq);
         click(kCalc);
         const QList<QWidget*> controls = panel_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
         for (int units : {kEnglish, kMetric}) {
             click(units);
+            QSet<QString> names;
             for (QWidget* widget : controls) {
                 const QString name = widget->objectName();
                 QVERIFY2(panel_->rect().contains(widget->geometry()), qPrintable(name));
                 QVERIFY2(fits(widget), qPrintable(name + u" cut: "_s + displayed(widget)));
                 if (widget->focusPolicy() != Qt::NoFocus) {
-                    QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(widget);
-                    QVERIFY2(!spoken->text(QAccessible::Name).isEmpty(), qPrintable(name));
+                    const QString spoken = spoken_name(widget);
+                    QVERIFY2(!spoken.isEmpty() && !names.contains(spoken), qPrintable(name));
+                    names.insert(spoken);
                 }
                 for (QWidget* other : controls) {
                     if (other == widget || qobject_cast<QGroupBox*>(widget) != nullptr ||
@@ -131,6 +141,10 @@ private slots:
             }
             QVERIFY(panel_->control(kGraphFrame)->geometry().contains(panel_->graph().geometry()));
         }
+        auto* firstNote = qobject_cast<QComboBox*>(panel_->control(kFirstNoteList));
+        QCOMPARE(spoken_name(firstNote), u"First Note"_s);
+        QCOMPARE(spoken_name(firstNote->lineEdit()), u"First Note"_s);
+        QVERIFY(!spoken_name(panel_).isEmpty());
     }
 
     void calFreqThenCalcShowsTheStartUpDesignsFigures() {
@@ -164,16 +178,13 @@ private slots:
         QTest::newRow("in 13/64 shown, up") << kEnglish << u"0.203"_s << 4105 << u"0.219"_s;
         QTest::newRow("in 3/16 shown, down") << kEnglish << u"0.188"_s << 4204 << u"0.172"_s;
         QTest::newRow("in between drills") << kEnglish << u"0.18"_s << 4203 << u"0.156"_s;
-        QTest::newRow("in 7/16 to 15/32") << kEnglish << u"0.438"_s << 4102 << u"0.469"_s;
         QTest::newRow("in up from 1/2 wraps") << kEnglish << u"0.5"_s << 4101 << u"0.047"_s;
         QTest::newRow("in down from 3/64 wraps") << kEnglish << u"0.047"_s << 4200 << u"0.500"_s;
-        QTest::newRow("in beyond the table") << kEnglish << u"0.7"_s << 4201 << u"0.047"_s;
         QTest::newRow("in nan") << kEnglish << u"nan"_s << 4100 << u"0.047"_s;
         QTest::newRow("mm up drops the fraction") << kMetric << u"6.8"_s << 4103 << u"7.000"_s;
         QTest::newRow("mm down from 0.5 wraps") << kMetric << u"0.5"_s << 4205 << u"25.000"_s;
         QTest::newRow("mm up from 25 wraps") << kMetric << u"25"_s << 4104 << u"0.000"_s;
         QTest::newRow("mm up from 1e20 wraps") << kMetric << u"1e20"_s << 4102 << u"0.000"_s;
-        QTest::newRow("mm nan") << kMetric << u"nan"_s << 4201 << u"25.000"_s;
     }
 
     void nudgeShowsAndStoresTheNextSize() {
@@ -203,41 +214,130 @@ private slots:
         QVERIFY(is_stored());
     }
 
-    void englishMetricEnglishConvertsTheStoredSizes() {
-        click(kCalc);
-        type(kBore, u"0.7"_s); // typed but not read: discarded
-        click(kMetric);
-        QCOMPARE(text(kBore), u"12.700"_s);
-        QCOMPARE(text(kWall), u"0.794"_s);
-        QCOMPARE(text(kEmbLength), u"6.350"_s);
-        QCOMPARE(column(4009), u"4.762 5.953 5.953 4.762 8.731 5.159"_s);
-        QCOMPARE(text(4037), u"12.700"_s);
-        QCOMPARE(column(4095, 4), u"22.18 18.60 21.21 21.82"_s); // the last Calc, in mm
-        QCOMPARE(text(kEmbArea), u" 2.60"_s);
-        QCOMPARE(state_.workingCircuit.UNIT, UNIT_METRIC);
-
-        click(kEnglish);
-        QCOMPARE(text(kBore), u"0.500"_s);
-        QCOMPARE(text(4009), u"0.187"_s); // 25.4 × 0.03937 is a little under 1
-        const float boreBefore = state_.workingCircuit.BORE;
-        click(kEnglish); // the system in use: nothing converted
-        QCOMPARE(state_.workingCircuit.BORE, boreBefore);
+    // What was typed is read first, then converted, both ways (0.7 in is
+    // 17.78 mm, 0.1 in 2.54 mm, 0.25 in 6.35 mm; 25.4 mm is 1 in); the labels
+    // follow the units and the geometric correction keeps three decimals.
+    void unitSwitchConvertsWhatTheFieldsShow() {
+        struct Shown {
+            int id;
+            const char* english;
+            const char* metric;
+        };
+        const Shown fields[] = {
+            {kBore, "1.000", "17.780"},
+            {kWall, "0.200", "2.540"},
+            {4009, "0.500", "6.350"},
+            {kGeoCorrection, "0.650", "0.650"},
+            {kBoreUnit, "Inches", "mm"},
+            {kEmbUnit, "Inches", "mm"},
+            {kHoleDiaHeader, "Hole Dia. (in)", "Hole Dia. (mm)"},
+            {kBoreDiamHeader, "Bore Diam. (in)", "Bore Diam. (mm)"},
+            {kBetweenCentersLabel, "Space between Centers (inch)", "Space between Centers (mm)"},
+        };
+        for (const auto& [units, typed] :
+             {std::pair{kMetric, QStringList{u"0.7"_s, u"0.1"_s, u"0.25"_s}},
+              std::pair{kEnglish, QStringList{u"25.4"_s, u"5.08"_s, u"12.7"_s}}}) {
+            for (int i = 0; i < 3; ++i)
+                type(fields[i].id, typed[i]);
+            click(units);
+            for (const Shown& field : fields)
+                QCOMPARE(text(field.id),
+                         QLatin1String(units == kMetric ? field.metric : field.english));
+        }
+        QCOMPARE(state_.workingCircuit.UNIT, UNIT_ENGLISH);
     }
 
-    void mathErrorStopsWithoutStoringOrCharting() {
+    // Refused inputs are named in the status line and a warning; the field
+    // takes the focus with its text selected; nothing is shown or stored.
+    void invalidInputIsRefused_data() {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("hole -5") << 4009 << u"-5"_s
+                                 << u"Hole Dia., hole 6: must be a number above 0"_s;
+        QTest::newRow("bore at the foot 0")
+            << 4037 << u"0"_s << u"Bore Diam., hole B: must be a number above 0"_s;
+        QTest::newRow("frequency nan")
+            << 4001 << u"nan"_s << u"Frequency, hole 6: must be a number above 0"_s;
+        QTest::newRow("wall -1") << int(kWall) << u"-1"_s
+                                 << u"Wall Thickness: must be a number of 0 or more"_s;
+        QTest::newRow("hole 3 below hole 2")
+            << 4004 << u"700"_s
+            << u"Frequency, hole 3: must be above the frequency of the note below"_s;
+        QTest::newRow("speed of sound, set up elsewhere")
+            << 0 << QString() << u"Speed of Sound (Setup): must be a number above 0"_s;
+    }
+
+    void invalidInputIsRefused() {
+        QFETCH(int, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, status);
         const CircuitBank bankBefore = state_.bank;
-        type(4002, u"880"_s); // holes 5 and 4 sound the same note
-        type(4003, u"880"_s);
+        if (field != 0)
+            type(field, typed);
+        else
+            state_.workingCircuit.SPSD = 0;
         click(kCalc);
-        QCOMPARE(text(kStatus), u"### Math Error ###"_s);
+        QCOMPARE(text(kStatus), status);
+        QVERIFY(fits(panel_->control(kStatus)));
         QCOMPARE(feedback_.messages.size(), std::size_t(1));
-        QCOMPARE(feedback_.messages[0].caption, std::string("Sorrel - Math Error"));
-        QCOMPARE(feedback_.messages[0].text,
-                 std::string("A math error occurred that would otherwise have\rcrashed the "
-                             "program, please adjust your numbers and try again"));
+        QCOMPARE(feedback_.messages[0].caption, std::string("Sorrel - Invalid Input"));
+        QCOMPARE(QString::fromStdString(feedback_.messages[0].text), status);
+        QCOMPARE(feedback_.messages[0].buttons, MessageButtons::OkWarning);
+        QWidget* expectedFocus = field != 0 ? panel_->control(field) : panel_->control(kCalc);
+        QCOMPARE(panel_->focusWidget(), expectedFocus);
+        if (field != 0)
+            QCOMPARE(qobject_cast<QLineEdit*>(expectedFocus)->selectedText(), typed);
+        QVERIFY(text(kIterations).isEmpty() && text(4056).isEmpty());
         QCOMPARE(feedback_.beeps, 0);
         QVERIFY(state_.bank == bankBefore);
         QVERIFY(!panel_->graph().has_chart());
+    }
+
+    // Enter in a field runs Calc, also after a click on a button took the focus.
+    void enterInAnyFieldRunsCalc_data() {
+        QTest::addColumn<int>("clicked");
+        QTest::addColumn<int>("field");
+        QTest::newRow("Calc, then the wall") << int(kCalc) << int(kWall);
+        QTest::newRow("Cal Freq, then the description") << int(kCalFreq) << int(kDescription);
+    }
+
+    void enterInAnyFieldRunsCalc() {
+        QFETCH(int, clicked);
+        QFETCH(int, field);
+        click(clicked);
+        type(kBore, u"0.625"_s);
+        panel_->control(field)->setFocus(); // the button loses the focus
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(state_.bank.slot[0].BORE, 0.625f);
+    }
+
+    // Fields no command reads are read-only, said so, and left out of the Tab
+    // chain: Tab goes from one hole size to the next past the two nudges and
+    // the bore at the hole.
+    void onlyInputsTakeTypingAndTab() {
+        QSet<int> inputs = {kDescription, kMaterial, kGeoCorrection, kDivisor, kEmbWidth,
+                            kEmbLength,   4126,      4037,           4046,     4047,
+                            4048,         4049,      4068,           4093};
+        for (int id = 4001; id <= 4020; ++id) // frequencies, bore, wall, holes, steps
+            inputs.insert(id);
+        int shown = 0;
+        for (QLineEdit* edit : panel_->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly)) {
+            const bool input = inputs.contains(edit->objectName().toInt());
+            const QString name = edit->objectName();
+            QVERIFY2(QAccessible::queryAccessibleInterface(edit)->state().readOnly != input,
+                     qPrintable(name));
+            QVERIFY2(bool(edit->focusPolicy() & Qt::TabFocus) == input, qPrintable(name));
+            shown += input ? 0 : 1;
+        }
+        // Table columns with and without the bottom row, the results block,
+        // the spacings, the overall figures and Index.
+        QCOMPARE(shown, 5 * 7 + 5 * 6 + 3 * 6 + 4 + 6 + 1);
+
+        panel_->control(4009)->setFocus();
+        for (int presses = 0; presses < 5; ++presses)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), panel_->control(4010));
     }
 
     void walkOffTheNoteTableIsRefusedAndChangesNothing() {
@@ -247,8 +347,36 @@ private slots:
         click(kCalFreq);
         QCOMPARE(feedback_.messages.size(), std::size_t(1));
         QVERIFY(feedback_.messages[0].text.find("outside the note table") != std::string::npos);
+        QCOMPARE(feedback_.messages[0].buttons, MessageButtons::OkWarning);
         QCOMPARE(state_.workingCircuit, before);
         QCOMPARE(text(4006).trimmed(), u"659.256"_s);
+    }
+
+    // For a screen reader the chart is its cutoff ratios, cutoff over frequency.
+    void chartDescribesItsRatios() {
+        click(kCalc);
+        const CircuitRecord& c = state_.workingCircuit;
+        QString expected = u"Cutoff ratio"_s;
+        for (int hole = 1; hole <= 6; ++hole)
+            expected += QString::asprintf("%s hole %d: %.2f", hole == 1 ? "," : ";", hole,
+                                          double(c.LC[hole]) / double(c.FR[hole]));
+        QCOMPARE(panel_->graph().accessibleDescription(), expected);
+    }
+
+    // Figures far apart map outside the plot area: the curve stops at its edge.
+    void chartLineStaysInsideThePlot() {
+        CircuitRecord c = state_.workingCircuit;
+        c.LC = {0, -19771, 900, 2500, 2600, 2700, 1e6f};
+        CutoffGraph graph(nullptr);
+        graph.draw(c);
+        const QImage image = graph.grab().toImage();
+        const QRect plot = CutoffGraph::plot_area().translated(-graph.pos()).adjusted(-1, -1, 1, 1);
+        int outside = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                outside += !plot.contains(x, y) && image.pixel(x, y) == qRgb(0, 0, 0) ? 1 : 0;
+        }
+        QCOMPARE(outside, 0);
     }
 
     void chartSurvivesRepaintsFrequenciesAndUnits() {
@@ -263,8 +391,8 @@ private slots:
         // The fill, the grid and the points.
         QCOMPARE(colours, (QSet<QRgb>{qRgb(192, 192, 192), qRgb(255, 0, 0), qRgb(0, 0, 0)}));
 
-        panel_->hide();
-        panel_->show();
+        window_->hide();
+        window_->show();
         panel_->repaint();
         QCOMPARE(plot_image(), drawn);
         click(kCalFreq); // neither draws nor erases the chart

@@ -20,7 +20,8 @@ public:
     MessageAnswer message(std::string_view caption, std::string_view text,
                           MessageButtons buttons) override {
         messages.push_back({std::string(caption), std::string(text), buttons});
-        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : answer;
+        const bool notice = buttons == MessageButtons::Ok || buttons == MessageButtons::OkWarning;
+        return notice ? MessageAnswer::Ok : answer;
     }
     void beep() override { ++beeps; }
     void set_wait_cursor(bool waiting) override { waitDepth += waiting ? 1 : -1; }
@@ -28,7 +29,7 @@ public:
     std::vector<RecordedMessage> messages;
     int beeps = 0;
     int waitDepth = 0;
-    MessageAnswer answer = MessageAnswer::Yes; // what a Yes/No question is answered with
+    MessageAnswer answer = MessageAnswer::Yes; // what a question is answered with
 };
 
 } // namespace sorrel::ui

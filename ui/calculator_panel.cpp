@@ -1,5 +1,6 @@
 #include "ui/calculator_panel.h"
 
+#include "model/input_check.h"
 #include "model/note_frequencies.h"
 #include "model/note_table.h"
 #include "model/text_format.h"
@@ -9,6 +10,9 @@
 #include "ui/feedback.h"
 #include "ui/latin1_text.h"
 #include "ui/sorrel_template.h"
+
+#include <QComboBox>
+#include <QLineEdit>
 
 #include <algorithm>
 
@@ -28,6 +32,36 @@ constexpr char kMathErrorCaption[] = "Sorrel - Math Error";
 constexpr char kMathErrorText[] = "A math error occurred that would otherwise have\rcrashed the "
                                   "program, please adjust your numbers and try again";
 constexpr char kDerivationCaption[] = "Sorrel - Note Frequencies";
+constexpr char kInvalidInputCaption[] = "Sorrel - Invalid Input";
+
+// A single design input, and the control that shows it; the values the panel
+// does not show are named by where the user edits them.
+struct SingleInput {
+    const char* key;
+    int id;           // 0: not on the panel
+    const char* name; // for those not on the panel
+};
+constexpr SingleInput kSingleInputs[] = {
+    {"BORE", kBore, nullptr},
+    {"THIK", kWall, nullptr},
+    {"EMBV", kEmbWidth, nullptr},
+    {"EMBH", kEmbLength, nullptr},
+    {"SPSD", 0, "Speed of Sound (Setup)"},
+    {"EMBCOR", 0, "Emb Correction (Setup)"},
+    {"CHMCOR", 0, "Tonehole Efficiency (Setup)"},
+    {"ENDCOR", 0, "End correction (design file)"},
+};
+
+// A per-note design input, "DI06", and the column of the per-hole table that shows it.
+struct NoteInput {
+    const char* prefix;
+    NoteArray CircuitRecord::*field;
+};
+constexpr NoteInput kNoteInputs[] = {
+    {"FR", &CircuitRecord::FR},
+    {"DI", &CircuitRecord::DI},
+    {"BDI", &CircuitRecord::BDI},
+};
 
 // The labels that name the entry unit.
 struct UnitLabels {
@@ -55,6 +89,28 @@ void name_controls(TemplateDialog& panel, std::span<const HoleColumn> columns) {
                     to_qstring(std::string(column.spokenName) + ", hole " + kRowLabels[row]));
         }
     }
+}
+
+// The control that shows the input a refusal names, or 0.
+int control_of(const InputFault& fault) {
+    for (const SingleInput& input : kSingleInputs) {
+        if (fault.key == input.key)
+            return input.id;
+    }
+    for (const NoteInput& input : kNoteInputs) {
+        if (fault.key == format("%s%02d", input.prefix, fault.element))
+            return column_of(hole_table(), input.field)
+                .ids[static_cast<std::size_t>(kNoteCount - 1 - fault.element)];
+    }
+    return 0;
+}
+
+const char* off_panel_name(const InputFault& fault) {
+    for (const SingleInput& input : kSingleInputs) {
+        if (fault.key == input.key && input.name != nullptr)
+            return input.name;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -91,9 +147,11 @@ void CalculatorPanel::handle_command(int command) {
         transfer_bore();
         break;
     case kEnglish:
+        read_design_inputs(); // what was typed is converted, not lost
         switch_to_english();
         break;
     case kMetric:
+        read_design_inputs();
         switch_to_metric();
         break;
     default: // clicks on other controls start nothing
@@ -102,6 +160,11 @@ void CalculatorPanel::handle_command(int command) {
 }
 
 void CalculatorPanel::name_table_fields() {
+    setAccessibleName(QStringLiteral("Simple Tonehole Calculator"));
+    // An editable list would otherwise be spoken by its current line.
+    auto* firstNote = static_cast<QComboBox*>(control(kFirstNoteList));
+    firstNote->setAccessibleName(QStringLiteral("First Note"));
+    firstNote->lineEdit()->setAccessibleName(QStringLiteral("First Note"));
     name_controls(*this, hole_table());
     name_controls(*this, result_columns());
     for (const SpacingField& spacing : spacing_fields())
@@ -158,7 +221,7 @@ void CalculatorPanel::derive_note_frequencies() {
         read_integer(kFirstScaleStep + static_cast<int>(step), derived.SEQ[step]);
     const NoteDerivation result = sorrel::derive_note_frequencies(derived, firstRow);
     if (result.refused) {
-        feedback_.message(kDerivationCaption, result.error, MessageButtons::Ok);
+        feedback_.message(kDerivationCaption, result.error, MessageButtons::OkWarning);
         return;
     }
     circuit() = derived;
@@ -199,8 +262,6 @@ void CalculatorPanel::switch_to_metric() {
     switch_units(UNIT_METRIC);
 }
 
-// The stored values are converted, not the typed ones: a command that has
-// not read a field has not taken its text.
 void CalculatorPanel::switch_units(int32_t unit) {
     CircuitRecord& c = circuit();
     if (const auto factor = unit_switch_factor(c.UNIT, unit))
@@ -301,6 +362,10 @@ void CalculatorPanel::show_design_inputs() {
 
 // Shows what the run computed: on a math error, the figures up to the stop.
 void CalculatorPanel::show_outcome(const SolveOutcome& outcome) {
+    if (outcome.invalidInput) {
+        show_refusal(*outcome.invalidInput);
+        return;
+    }
     const CircuitRecord& c = circuit();
     set_item_text(kStatus, outcome.nativeFlute ? kNativeFluteStatus : kPlainStatus);
     if (outcome.reached >= SolveStage::ChimneyHeights)
@@ -320,10 +385,28 @@ void CalculatorPanel::show_outcome(const SolveOutcome& outcome) {
     }
     if (outcome.mathError) {
         set_item_text(kStatus, kMathErrorStatus);
-        feedback_.message(kMathErrorCaption, kMathErrorText, MessageButtons::Ok);
+        feedback_.message(kMathErrorCaption, kMathErrorText, MessageButtons::OkWarning);
         return;
     }
     show_finished_results(outcome);
+}
+
+// Names the input in the status line and a message, then puts the cursor in
+// its field, its text selected for retyping. Nothing else changes.
+void CalculatorPanel::show_refusal(const InputFault& fault) {
+    const int id = control_of(fault);
+    auto* field = qobject_cast<QLineEdit*>(control(id));
+    std::string said = input_rule_text(fault.rule);
+    if (field != nullptr)
+        said = to_latin1(field->accessibleName()) + ": " + said;
+    else if (const char* name = off_panel_name(fault))
+        said = std::string(name) + ": " + said;
+    set_item_text(kStatus, said);
+    feedback_.message(kInvalidInputCaption, said, MessageButtons::OkWarning);
+    if (field != nullptr) {
+        field->setFocus(Qt::OtherFocusReason);
+        field->selectAll();
+    }
 }
 
 void CalculatorPanel::show_finished_results(const SolveOutcome& outcome) {

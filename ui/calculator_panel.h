@@ -15,8 +15,9 @@
 #include <string>
 
 namespace sorrel {
+struct InputFault;
 struct SolveOutcome;
-}
+} // namespace sorrel
 
 namespace sorrel::ui {
 
@@ -39,7 +40,9 @@ public:
     // correction, the status line and the chart stay as they were.
     void refresh_panel();
     // Command 1: reads every design input, solves, shows the results and the
-    // chart; a completed run is stored in the design's bank slot.
+    // chart; a completed run is stored in the design's bank slot. A design
+    // with an input out of range is refused: the status line names the
+    // field, which takes the focus, and nothing is shown or stored.
     void calc();
     // Commands 4036 and 4118: the seven frequencies from the first note and
     // the scale steps. A walk off the note table is refused with a message
@@ -50,9 +53,9 @@ public:
     // Commands 4100..4105 (up) and 4200..4205 (down) for holes 1..6; posts
     // Calc when "Auto Recalc" is ticked.
     void nudge_hole_diameter(int hole, SizeStep step);
-    // Commands 4141 and 4142, and the main window after a slot change:
-    // converts the stored lengths when the units change, then shows them
-    // with the units' labels.
+    // The main window after a slot change, and commands 4141 and 4142 once
+    // they have read the design inputs: converts the stored lengths when the
+    // units change, then shows them with the units' labels.
     void switch_to_english();
     void switch_to_metric();
     // The Scales/Modes menu: writes the steps into their fields and the design.
@@ -83,6 +86,7 @@ private:
     void show_column(NoteArray CircuitRecord::*field);
     void show_design_inputs();
     void show_outcome(const SolveOutcome& outcome);
+    void show_refusal(const InputFault& fault);
     void show_finished_results(const SolveOutcome& outcome);
     void show_note_names(const std::array<std::string, kNoteCount>& names);
     void show_spacings();

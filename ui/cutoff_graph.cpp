@@ -1,5 +1,8 @@
 #include "ui/cutoff_graph.h"
 
+#include "model/text_format.h"
+#include "ui/latin1_text.h"
+
 #include <QPainter>
 #include <QPen>
 
@@ -15,6 +18,16 @@ QPoint to_qpoint(PixelPoint point) {
     return {point.x, point.y};
 }
 
+// What a screen reader offers for the picture: the figure the chart is
+// there to show, each hole's cutoff ratio.
+std::string ratios_text(const CircuitRecord& circuit) {
+    std::string text = "Cutoff ratio";
+    for (int hole = 1; hole < kNoteCount; ++hole)
+        text += format("%s hole %d: %.2f", hole == 1 ? "," : ";", hole,
+                       double(circuit.RA[static_cast<std::size_t>(hole)]));
+    return text;
+}
+
 } // namespace
 
 CutoffGraph::CutoffGraph(QWidget* panel) : QWidget(panel) {
@@ -28,6 +41,7 @@ QRect CutoffGraph::plot_area() {
 
 void CutoffGraph::draw(const CircuitRecord& circuit) {
     chart_ = cutoff_graph_geometry(circuit.FR, circuit.LC, kOrigin);
+    setAccessibleDescription(to_qstring(ratios_text(circuit)));
     update();
 }
 
@@ -41,6 +55,9 @@ void CutoffGraph::paintEvent(QPaintEvent*) {
     painter.setBrush(kPlotFill);
     const QRect plot = plot_area();
     painter.drawRect(QRectF(plot.x(), plot.y(), plot.width(), plot.height()));
+    // Figures far from the others map outside the plot area; the curve
+    // stops at its edge rather than run over the panel.
+    painter.setClipRect(plot);
 
     const std::vector<PixelPoint>& points = chart_->points;
     for (std::size_t j = 0; j < points.size(); ++j) {

@@ -14,6 +14,7 @@ enum class ControlKind {
     Text,          // static text, wrapped at its width; '&' marks a mnemonic, "&&" shows '&'
     TabbedText,    // static text on one line; a tab moves on to the next column stop
     Edit,          // single-line edit that scrolls horizontally
+    ResultEdit,    // an Edit that only shows what commands write: read-only, out of the Tab chain
     Button,        // push button; a click sends its number as a command
     DefaultButton, // the push button Enter presses
     CheckBox,      // toggles on a click, then sends its number

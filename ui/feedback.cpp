@@ -20,14 +20,33 @@ QString with_line_breaks(std::string_view text) {
 
 MessageAnswer DesktopFeedback::message(std::string_view caption, std::string_view text,
                                        MessageButtons buttons) {
-    if (buttons == MessageButtons::Ok) {
-        QMessageBox::information(owner_, to_qstring(caption), with_line_breaks(text));
+    const QString title = to_qstring(caption);
+    const QString shown = with_line_breaks(text);
+    switch (buttons) {
+    case MessageButtons::Ok:
+        QMessageBox::information(owner_, title, shown);
         return MessageAnswer::Ok;
+    case MessageButtons::OkWarning:
+        QMessageBox::warning(owner_, title, shown);
+        return MessageAnswer::Ok;
+    case MessageButtons::YesNo:
+        return QMessageBox::question(owner_, title, shown, QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::Yes) == QMessageBox::Yes
+                   ? MessageAnswer::Yes
+                   : MessageAnswer::No;
+    case MessageButtons::SaveDiscardCancel:
+        break;
     }
-    const QMessageBox::StandardButton pressed =
-        QMessageBox::question(owner_, to_qstring(caption), with_line_breaks(text),
-                              QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
-    return pressed == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+    switch (QMessageBox::question(owner_, title, shown,
+                                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                  QMessageBox::Save)) {
+    case QMessageBox::Save:
+        return MessageAnswer::Save;
+    case QMessageBox::Discard:
+        return MessageAnswer::Discard;
+    default: // Cancel, Escape and the close box keep the work
+        return MessageAnswer::Cancel;
+    }
 }
 
 void DesktopFeedback::beep() {

@@ -10,11 +10,13 @@ class QWidget;
 namespace sorrel::ui {
 
 enum class MessageButtons {
-    Ok,
-    YesNo, // a question, with the question-mark icon
+    Ok,                // a notice, with the information icon
+    OkWarning,         // a failure or a refusal, with the warning icon
+    YesNo,             // a question, with the question-mark icon
+    SaveDiscardCancel, // unsaved work, with the question-mark icon
 };
 
-enum class MessageAnswer { Ok, Yes, No };
+enum class MessageAnswer { Ok, Yes, No, Save, Discard, Cancel };
 
 class Feedback {
 public:

@@ -27,7 +27,7 @@ constexpr MenuItem kAfterPresets[] = {
     {"&Help", "Fractional &Drill Sizes", kDrillSizes, kNone},
     {"&Help", "&Tubing Sizes", kTubingSizes, kNone},
     {nullptr, "Se&tup", kSetup, kNone},
-    {nullptr, " ", kBlank, kNone},
+    {nullptr, nullptr, kBlank, kNone},
     {nullptr, "&Prev", kPrevious, kNone},
     {nullptr, "&Next", kNext, kNone},
 };

@@ -25,13 +25,13 @@ inline constexpr int kQuit = 2022;
 inline constexpr int kAbout = 2023;
 inline constexpr int kSetup = 2025;
 inline constexpr int kPrintDrillingTemplate = 2030;
-inline constexpr int kBlank = 4226;   // a blank bar item with no action
+inline constexpr int kBlank = 4226;   // a gap on the bar, no item a screen reader would read
 inline constexpr int kVersion = 6002; // the right-justified "V3.3", no action
 } // namespace command
 
 struct MenuItem {
     const char* menu; // the pull-down menu, or nullptr for an item on the bar itself
-    const char* text; // nullptr for a separator
+    const char* text; // nullptr for a separator (on the bar itself, a gap)
     int command;
     QKeySequence::StandardKey shortcut;
 };

@@ -15,9 +15,13 @@
 #include "utilities/reference_sheets.h"
 #include "utilities/workshop_calculators.h"
 
+#include <QCloseEvent>
+#include <QFileInfo>
 #include <QHash>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScreen>
+#include <QScrollArea>
 
 #include <algorithm>
 
@@ -31,19 +35,22 @@ Feedback& chosen_feedback(Feedback* given, std::unique_ptr<Feedback>& own, QWidg
     return *own;
 }
 
+constexpr char kTitle[] = "Sorrel - Bellbrook";
+
 } // namespace
 
 MainWindow::MainWindow(Feedback* feedback)
-    : state_(startup_state()), feedback_(chosen_feedback(feedback, desktopFeedback_, this)) {
+    : state_(startup_state()), fileSlots_(state_.bank.slot), fileCorrections_(state_.corrections),
+      feedback_(chosen_feedback(feedback, desktopFeedback_, this)) {
     setObjectName(QStringLiteral("MainClass"));
-    setWindowTitle(QStringLiteral("Sorrel - Bellbrook"));
+    setWindowTitle(to_qstring(kTitle));
     panel_ = new CalculatorPanel(state_, feedback_, this);
-    setCentralWidget(panel_);
+    auto* scroller = new QScrollArea(this);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidget(panel_);
+    setCentralWidget(scroller);
     build_menu_bar();
-    // The window's own size, grown where the desktop's fonts make the panel larger.
-    move(1, 1);
-    const QSize needed = panel_->size() + QSize(0, menuBar()->sizeHint().height());
-    resize(std::max(799, needed.width()), std::max(620, needed.height()));
+    fit_to_screen();
 }
 
 MainWindow::~MainWindow() = default;
@@ -51,6 +58,10 @@ MainWindow::~MainWindow() = default;
 void MainWindow::build_menu_bar() {
     QHash<QString, QMenu*> menus;
     for (const MenuItem& item : main_menu_items()) {
+        if (item.menu == nullptr && item.text == nullptr) {
+            menuBar()->addSeparator()->setObjectName(QString::number(item.command));
+            continue;
+        }
         if (item.menu == nullptr) {
             QAction* action = menuBar()->addAction(to_qstring(item.text));
             action->setObjectName(QString::number(item.command));
@@ -75,6 +86,21 @@ void MainWindow::build_menu_bar() {
     menuBar()->setCornerWidget(version, Qt::TopRightCorner);
 }
 
+// The window's own size, grown where the desktop's fonts make the panel
+// larger, but never beyond the screen's free area: there the panel scrolls.
+void MainWindow::fit_to_screen() {
+    const QSize needed = panel_->size() + QSize(0, menuBar()->sizeHint().height());
+    QSize size(std::max(799, needed.width()), std::max(620, needed.height()));
+    QPoint corner(1, 1);
+    if (const QScreen* shown = screen()) {
+        const QRect free = shown->availableGeometry();
+        corner += free.topLeft();
+        size = size.boundedTo(free.size() - QSize(1, 1));
+    }
+    move(corner);
+    resize(size);
+}
+
 void MainWindow::run_command(int command) {
     using namespace command;
     for (const ScalePreset& preset : kScalePresets) {
@@ -97,16 +123,16 @@ void MainWindow::run_command(int command) {
         print_drilling_template(this, state_.workingCircuit, feedback_);
         break;
     case kBoreShape:
-        convert_bore_shape(this);
+        convert_bore_shape(this, feedback_);
         break;
     case kTemperature:
-        convert_temperature(this);
+        convert_temperature(this, feedback_);
         break;
     case kDistance:
-        convert_distance(this);
+        convert_distance(this, feedback_);
         break;
     case kAirDensity:
-        calculate_air_density(this);
+        calculate_air_density(this, feedback_);
         break;
     case kDrillSizes:
         show_reference_sheet(this, ReferenceSheet::Drills);
@@ -115,10 +141,10 @@ void MainWindow::run_command(int command) {
         show_reference_sheet(this, ReferenceSheet::Resources);
         break;
     case kCustomFrequencies:
-        edit_custom_frequencies(this, state_.workingCircuit);
+        edit_custom_frequencies(this, state_.workingCircuit, feedback_);
         break;
     case kSetup:
-        edit_setup(this, state_);
+        edit_setup(this, state_, feedback_);
         break;
     case kPrevious:
         move_to_slot(SlotStep::Previous);
@@ -138,18 +164,58 @@ void MainWindow::run_command(int command) {
 }
 
 void MainWindow::load() {
-    if (!designFiles_.load(this, state_, feedback_))
+    const auto name = designFiles_.load(this, state_, feedback_);
+    if (!name)
         return;
+    remember_file(*name);
     panel_->set_checked(panel_id::kAutoRecalc, state_.corrections.AUTO != 0);
     state_.workingCircuit = state_.bank.slot[0];
     state_.bank.currentIndex = 0;
     show_current_slot();
 }
 
-void MainWindow::save() {
+// Returns whether the bank was written.
+bool MainWindow::save() {
     panel_->read_auto_recalc();
-    designFiles_.save(this, state_, feedback_);
+    const auto name = designFiles_.save(this, state_, feedback_);
+    if (name)
+        remember_file(*name);
     panel_->send_command(CalculatorPanel::kRefreshCommand);
+    return name.has_value();
+}
+
+// The title names the file, and what it holds becomes the saved state.
+void MainWindow::remember_file(const std::string& name) {
+    fileSlots_ = state_.bank.slot;
+    fileCorrections_ = state_.corrections;
+    const QString fileName = QFileInfo(to_qstring(name)).fileName();
+    setWindowTitle(fileName + QStringLiteral(" - ") + to_qstring(kTitle));
+}
+
+bool MainWindow::has_unsaved_changes() const {
+    return state_.bank.slot != fileSlots_ || !(state_.corrections == fileCorrections_);
+}
+
+// Asks whether to save the designs before they are lost; Save runs the Save
+// command. Returns whether the window may close.
+bool MainWindow::settle_unsaved_changes() {
+    const std::string question =
+        "Save changes to " + std::string(state_.workingCircuit.FILENAME.view()) + "?";
+    switch (feedback_.message("Sorrel", question, MessageButtons::SaveDiscardCancel)) {
+    case MessageAnswer::Save:
+        return save();
+    case MessageAnswer::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (closeSettled_ || !has_unsaved_changes() || settle_unsaved_changes())
+        event->accept();
+    else
+        event->ignore();
 }
 
 void MainWindow::move_to_slot(SlotStep step) {
@@ -173,9 +239,16 @@ void MainWindow::show_current_slot() {
     panel_->set_item_text(panel_id::kDivisor, format("%01d", working.DIVS));
 }
 
+// With unsaved designs the save question takes the place of the Yes/No one.
 void MainWindow::quit() {
-    if (feedback_.message("QUIT", "Quit Program", MessageButtons::YesNo) == MessageAnswer::Yes)
-        close();
+    const bool mayClose = has_unsaved_changes()
+                              ? settle_unsaved_changes()
+                              : feedback_.message("QUIT", "Quit Program", MessageButtons::YesNo) ==
+                                    MessageAnswer::Yes;
+    if (!mayClose)
+        return;
+    closeSettled_ = true;
+    close();
 }
 
 } // namespace sorrel::ui

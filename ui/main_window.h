@@ -1,14 +1,17 @@
 #pragma once
 // The program's one top-level window: the menu bar, the calculator panel in
-// its client area, and the menu commands. It owns every design the program
-// holds; the panel shows the working one.
+// its client area (scrolled when the window is smaller), and the menu
+// commands. It owns every design the program holds; the panel shows the
+// working one. Closing it with designs not yet saved asks first.
 
 #include "files/load_save_commands.h"
 #include "model/circuit_record.h"
 
 #include <QMainWindow>
 
+#include <array>
 #include <memory>
+#include <string>
 
 namespace sorrel::ui {
 
@@ -30,16 +33,30 @@ public:
     DesignState& state() { return state_; }
     CalculatorPanel& panel() { return *panel_; }
 
+    // Whether the bank or the corrections differ from the file last loaded
+    // or saved (at start-up, from the designs the program started with).
+    bool has_unsaved_changes() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void build_menu_bar();
+    void fit_to_screen();
     void load();
-    void save();
+    bool save();
     void move_to_slot(SlotStep step);
     void show_current_slot();
     void quit();
+    bool settle_unsaved_changes();
+    void remember_file(const std::string& name);
 
     DesignState state_;
     DesignFileCommands designFiles_;
+    // What the file last loaded or saved holds.
+    std::array<CircuitRecord, kSlotCount> fileSlots_;
+    GlobalCorrections fileCorrections_;
+    bool closeSettled_ = false; // Quit has asked already
     std::unique_ptr<Feedback> desktopFeedback_;
     Feedback& feedback_;
     CalculatorPanel* panel_ = nullptr;

@@ -2,6 +2,8 @@
 
 #include "ui/value_dialog.h"
 
+#include <QWidget>
+
 namespace sorrel::ui {
 namespace {
 
@@ -29,16 +31,17 @@ constexpr ControlTemplate kCustomControls[] = {
 constexpr DialogTemplate kCustomTemplate = {
     "CUSTOM", "Enter Custom Frequencies", 187, 95, "MS Sans Serif", 8, kCustomControls};
 
-// The tab order runs from the bottom field up.
+// In reading order, as Tab visits them.
 constexpr ControlTemplate kSetupControls[] = {
     {kOkCommand, DefaultButton, "OK", 131, 6, 50, 14},
     {kCancelCommand, Button, "Cancel", 131, 23, 50, 14},
-    {kUnnumbered, Text, "Tonehole Efficiency:", 4, 56, 70, 10},
-    {4212, Edit, "", 80, 56, 36, 11},
-    {kUnnumbered, Text, "Speed of Sound:", 4, 40, 70, 10},
-    {4211, Edit, "", 80, 40, 36, 11},
     {kUnnumbered, Text, "Emb Correction:", 4, 24, 70, 10},
     {4210, Edit, "", 80, 24, 36, 11},
+    {kUnnumbered, Text, "Speed of Sound:", 4, 40, 70, 10},
+    {4211, Edit, "", 80, 40, 36, 11},
+    {kUnnumbered, Text, "cm/s", 119, 41, 20, 10},
+    {kUnnumbered, Text, "Tonehole Efficiency:", 4, 56, 70, 10},
+    {4212, Edit, "", 80, 56, 36, 11},
 };
 
 constexpr DialogTemplate kSetupTemplate = {"SETUP", "Configure Sorrel", 187, 95, "MS Sans Serif",
@@ -46,20 +49,23 @@ constexpr DialogTemplate kSetupTemplate = {"SETUP", "Configure Sorrel", 187, 95,
 
 } // namespace
 
-void edit_custom_frequencies(QWidget* owner, CircuitRecord& working) {
-    std::vector<EditedValue> values{{4167, &working.CU[0], "%8.3f"}};
+void edit_custom_frequencies(QWidget* owner, CircuitRecord& working, Feedback& feedback) {
+    constexpr InputRule kFrequencyRule = InputRule::AboveZero;
+    std::vector<EditedValue> values{{4167, &working.CU[0], "%8.3f", kFrequencyRule}};
     for (int k = 1; k < kNoteCount; ++k)
-        values.push_back({4007 - k, &working.CU[static_cast<std::size_t>(k)], "%8.3f"});
-    ValueDialog(kCustomTemplate, std::move(values), owner).run_modal();
+        values.push_back(
+            {4007 - k, &working.CU[static_cast<std::size_t>(k)], "%8.3f", kFrequencyRule});
+    ValueDialog(kCustomTemplate, std::move(values), feedback, owner).run_modal();
 }
 
-void edit_setup(QWidget* owner, DesignState& state) {
-    ValueDialog(kSetupTemplate,
-                {{4210, &state.corrections.EMBCOR, "%6.4f"},
-                 {4211, &state.workingCircuit.SPSD, "%6.1f"},
-                 {4212, &state.corrections.CHMCOR, "%6.4f"}},
-                owner)
-        .run_modal();
+void edit_setup(QWidget* owner, DesignState& state, Feedback& feedback) {
+    ValueDialog setup(kSetupTemplate,
+                      {{4210, &state.corrections.EMBCOR, "%6.4f", InputRule::ZeroOrMore},
+                       {4211, &state.workingCircuit.SPSD, "%6.1f", InputRule::AboveZero},
+                       {4212, &state.corrections.CHMCOR, "%6.4f", InputRule::ZeroOrMore}},
+                      feedback, owner);
+    setup.control(4211)->setAccessibleName(QStringLiteral("Speed of Sound, cm/s"));
+    setup.run_modal();
 }
 
 } // namespace sorrel::ui

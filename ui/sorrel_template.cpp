@@ -28,34 +28,34 @@ const HoleColumn kHoleTable[] = {
      {4205, 4204, 4203, 4202, 4201, 4200, 0}, nullptr, nullptr, 9, true},
     {"Bore Diam (in)", panel_id::kBoreDiamHeader, "Bore Diam.", K::Edit, nullptr,
      {4046, 4047, 4048, 4049, 4068, 4093, 4037}, &CircuitRecord::BDI, "%5.3f", 28, false},
-    {"Note Name", U, "Note Name", K::Edit, nullptr,
+    {"Note Name", U, "Note Name", K::ResultEdit, nullptr,
      {4132, 4133, 4134, 4135, 4136, 4137, 4138}, nullptr, nullptr, 22, false},
-    {"Chim. Height", U, "Chim. Height", K::Edit, nullptr,
+    {"Chim. Height", U, "Chim. Height", K::ResultEdit, nullptr,
      {4021, 4022, 4023, 4024, 4025, 4026, 0}, &CircuitRecord::HI, "%5.3f", 24, false},
-    {"Nom. Lengths", U, "Nom. Length", K::Edit, nullptr,
+    {"Nom. Lengths", U, "Nom. Length", K::ResultEdit, nullptr,
      {4027, 4028, 4029, 4030, 4031, 4032, 4033}, &CircuitRecord::NM, "%5.3f", 28, false},
-    {"Hole Space", U, "Hole Space", K::Edit, nullptr,
+    {"Hole Space", U, "Hole Space", K::ResultEdit, nullptr,
      {4040, 4041, 4042, 4043, 4044, 4045, 0}, &CircuitRecord::HS, "%5.3f", 26, false},
-    {"Local Cutoff (hz)", U, "Local Cutoff (hz)", K::Edit, nullptr,
+    {"Local Cutoff (hz)", U, "Local Cutoff (hz)", K::ResultEdit, nullptr,
      {4050, 4051, 4052, 4053, 4054, 4055, 0}, &CircuitRecord::LC, "%5.2f", 30, false},
-    {"Open Hole Correction", U, "Open Hole Correction", K::Edit, nullptr,
+    {"Open Hole Correction", U, "Open Hole Correction", K::ResultEdit, nullptr,
      {4062, 4063, 4064, 4065, 4066, 4067, 4128}, &CircuitRecord::OP, "%5.2f", 34, false},
-    {"Closed Hole Corr.", U, "Closed Hole Corr.", K::Edit, nullptr,
+    {"Closed Hole Corr.", U, "Closed Hole Corr.", K::ResultEdit, nullptr,
      {4069, 4070, 4071, 4072, 4073, 4074, 4129}, &CircuitRecord::CL, "%5.3f", 32, false},
-    {"New Hole Positions", U, "New Hole Position", K::Edit, nullptr,
+    {"New Hole Positions", U, "New Hole Position", K::ResultEdit, nullptr,
      {4075, 4076, 4077, 4078, 4079, 4080, 4131}, &CircuitRecord::NE, "%6.2f", 30, false},
-    {"Cutoff Ratio", U, "Cutoff Ratio", K::Edit, nullptr,
+    {"Cutoff Ratio", U, "Cutoff Ratio", K::ResultEdit, nullptr,
      {4056, 4057, 4058, 4059, 4060, 4061, 0}, &CircuitRecord::RA, "%5.2f", 24, false},
-    {"Ratio Deviation", U, "Ratio Deviation", K::Edit, nullptr,
+    {"Ratio Deviation", U, "Ratio Deviation", K::ResultEdit, nullptr,
      {4112, 4113, 4114, 4115, 4116, 4117, 0}, &CircuitRecord::DV, "%5.2f", 32, false},
 };
 
 const HoleColumn kResultColumns[] = {
-    {"Frequency", U, "Frequency", K::Edit, nullptr,
+    {"Frequency", U, "Result frequency", K::ResultEdit, nullptr,
      {4214, 4215, 4216, 4217, 4218, 4219, 0}, &CircuitRecord::FR, "%8.3f", 34, false},
-    {"Hole Pos. (Inches)", U, "Hole Pos. (Inches)", K::Edit, nullptr,
+    {"Hole Pos. (Inches)", U, "Hole Pos. (Inches)", K::ResultEdit, nullptr,
      {4087, 4088, 4089, 4090, 4091, 4092, 0}, &CircuitRecord::PI, "%8.2f", 30, false},
-    {"Hole Pos. (mm)", U, "Hole Pos. (mm)", K::Edit, nullptr,
+    {"Hole Pos. (mm)", U, "Hole Pos. (mm)", K::ResultEdit, nullptr,
      {4106, 4107, 4108, 4109, 4110, 4111, 0}, &CircuitRecord::PM, "%8.2f", 30, false},
 };
 
@@ -77,7 +77,7 @@ const ControlTemplate kTopBand[] = {
     {U, K::Text, "Mat'l:", 101, 17, 20, 8},
     {panel_id::kMaterial, K::Edit, "", 122, 15, 70, 12},
     {U, K::Text, "Index:", 198, 17, 22, 8},
-    {panel_id::kIndex, K::Edit, "", 221, 15, 18, 12},
+    {panel_id::kIndex, K::ResultEdit, "", 221, 15, 18, 12},
     {U, K::Text, "Entry Units:", 246, 17, 40, 8},
     {panel_id::kEnglish, K::RadioButton, "English", 288, 15, 38, 12},
     {panel_id::kMetric, K::RadioButton, "Metric", 330, 15, 36, 12},
@@ -124,25 +124,26 @@ constexpr int kAdjustBoxBottom = 226;
 // The design's overall figures, right of the per-hole table.
 const ControlTemplate kOverallFigures[] = {
     {U, K::Text, "Length/Bore Ratio:", 440, 74, 74, 8},
-    {panel_id::kLengthBoreRatio, K::Edit, "", 440, 83, 26, 12},
+    {panel_id::kLengthBoreRatio, K::ResultEdit, "", 440, 83, 26, 12},
     {U, K::Text, "Emb Area:", 440, 98, 74, 8},
-    {panel_id::kEmbArea, K::Edit, "", 440, 107, 26, 12},
+    {panel_id::kEmbArea, K::ResultEdit, "", 440, 107, 26, 12},
     {panel_id::kEmbAreaUnit, K::Text, "(mm)", 468, 109, 20, 8},
     {U, K::Text, "Block to End Length:", 440, 122, 74, 8},
-    {panel_id::kBlockToEnd, K::Edit, "", 440, 131, 32, 12},
+    {panel_id::kBlockToEnd, K::ResultEdit, "", 440, 131, 32, 12},
     {4130, K::Text, "(mm)", 474, 133, 20, 8},
     {U, K::Text, "Avg Cutoff:", 440, 146, 74, 8},
-    {panel_id::kAverageCutoff, K::Edit, "", 440, 155, 32, 12},
+    {panel_id::kAverageCutoff, K::ResultEdit, "", 440, 155, 32, 12},
     {U, K::Text, "Hz", 474, 157, 12, 8},
     {U, K::Text, "Cutoff Ratio Deviation: %", 440, 170, 74, 16},
-    {panel_id::kDeviation, K::Edit, "", 440, 187, 26, 12},
+    {panel_id::kDeviation, K::ResultEdit, "", 440, 187, 26, 12},
     {U, K::Text, "No Iterations:", 440, 202, 74, 8},
-    {panel_id::kIterations, K::Edit, "", 440, 211, 16, 12},
+    {panel_id::kIterations, K::ResultEdit, "", 440, 211, 16, 12},
     {U, K::Text, "Status:", 440, 226, 74, 8},
-    {panel_id::kStatus, K::Text, "", 440, 235, 74, 8},
+    // Four lines, room for a refusal that names its field and the rule.
+    {panel_id::kStatus, K::Text, "", 440, 235, 74, 32},
     {U, K::Text,
      "Remember, block to end length is limited accuracy due to fipple design variations.", 440,
-     250, 74, 40},
+     270, 74, 40},
 };
 
 const ControlTemplate kGraphFrame = {
@@ -250,7 +251,8 @@ void add_results_block(std::vector<ControlTemplate>& out) {
                 continue;
             const int y =
                 kResultsPlace.firstRowY + spacing.rowAbove * kRowPitch + kRowPitch / 2 + 1;
-            out.push_back({spacing.id, K::Edit, "", spacingLeft, y, kSpacingWidth, kFieldHeight});
+            out.push_back(
+                {spacing.id, K::ResultEdit, "", spacingLeft, y, kSpacingWidth, kFieldHeight});
         }
     }
 }

@@ -57,7 +57,7 @@ struct HoleColumn {
     const char* header;              // nullptr: the header on the left spans this column too
     int headerId;                    // kUnnumbered unless a command relabels the header
     const char* spokenName;          // what a screen reader says before ", hole 6"
-    ControlKind kind;                // Edit, or Button for the nudges
+    ControlKind kind;                // Edit, ResultEdit, or Button for the nudges
     const char* controlText;         // a button's text
     std::array<int, kNoteCount> ids; // rows 6..1, then B; 0 where the row has no control
     NoteArray CircuitRecord::*field; // nullptr where no record field is shown

@@ -2,6 +2,7 @@
 
 #include "model/text_format.h"
 #include "ui/latin1_text.h"
+#include "ui/list_accessible.h"
 #include "ui/tab_stop_label.h"
 
 #include <QAbstractButton>
@@ -46,7 +47,21 @@ QString spoken_label(const QString& labelText) {
 constexpr int kTabStopUnits = 28;
 
 bool is_named_by_label(ControlKind kind) {
-    return kind == ControlKind::Edit || kind == ControlKind::DropDownList;
+    return kind == ControlKind::Edit || kind == ControlKind::ResultEdit ||
+           kind == ControlKind::DropDownList;
+}
+
+// Read-only, and looking it: the window's colour behind the text instead of
+// the colour of a field that takes typing. A click still focuses it, so its
+// text can be selected and copied, but Tab passes it by.
+QLineEdit* result_edit(QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setReadOnly(true);
+    edit->setFocusPolicy(Qt::ClickFocus);
+    QPalette palette = edit->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    edit->setPalette(palette);
+    return edit;
 }
 
 } // namespace
@@ -65,7 +80,18 @@ TemplateDialog::TemplateDialog(const DialogTemplate& dialog, Placement placement
     QWidget* lastText = nullptr;
     for (const ControlTemplate& item : dialog.controls)
         build_control(item, lastText);
+    if (placement == Placement::Child)
+        keep_default_button();
     setFixedSize(horizontal_pixels(dialog.width, scale_), vertical_pixels(dialog.height, scale_));
+}
+
+// Inside another window a button that takes the focus by a click takes the
+// default away from the default button and never gives it back, so Enter in
+// a field would run nothing. There no button but the default one is pressed
+// by Enter; Space presses the focused one.
+void TemplateDialog::keep_default_button() {
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->setAutoDefault(false);
 }
 
 void TemplateDialog::build_control(const ControlTemplate& item, QWidget*& lastText) {
@@ -98,6 +124,8 @@ QWidget* TemplateDialog::create_widget(const ControlTemplate& item) {
         return new TabStopLabel(to_qstring(text), horizontal_pixels(kTabStopUnits, scale_), this);
     case ControlKind::Edit:
         return new QLineEdit(to_qstring(text), this);
+    case ControlKind::ResultEdit:
+        return result_edit(this);
     case ControlKind::Button:
     case ControlKind::DefaultButton: {
         auto* button = new QPushButton(to_qstring(text), this);
@@ -122,6 +150,7 @@ QWidget* TemplateDialog::create_widget(const ControlTemplate& item) {
         return frame;
     }
     case ControlKind::DropDownList: {
+        install_list_accessibility();
         auto* list = new QComboBox(this);
         list->setEditable(true);
         // Typed text must never become a line of its own: positions are rows.

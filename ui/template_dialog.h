@@ -76,6 +76,7 @@ protected:
     virtual void handle_command(int command) = 0;
 
 private:
+    void keep_default_button();
     void build_control(const ControlTemplate& item, QWidget*& lastText);
     QWidget* create_widget(const ControlTemplate& item);
     void place(QWidget* widget, const ControlTemplate& item);

@@ -20,6 +20,9 @@ constexpr float kVapourMolarTerm = 0.378f;    // 1 - 0.622
 constexpr float kDryAirGasConstant = 287.05f; // J/(kg·K)
 constexpr float kLbsFt3PerKgM3 = 0.06242796f;
 
+constexpr float kColdestF = -148.0f; // -100 °C
+constexpr char kColdestRule[] = "must be a number above -148 Deg.F";
+
 constexpr float kStartTemperature = 70.0f;
 constexpr float kStartDewPoint = 50.0f;
 constexpr float kStartPressure = 29.92f;
@@ -59,6 +62,26 @@ AirDensity air_density(float temperatureF, float dewPointF, float pressureInHg) 
     result.densityKgPerM3 = ppa / tvTimesR;
     result.densityLbsPerFt3 = result.densityKgPerM3 * kLbsFt3PerKgM3;
     return result;
+}
+
+std::optional<ImpossibleAirInput> find_impossible_air_input(float temperatureF, float dewPointF,
+                                                            float pressureInHg) {
+    const auto warm_enough = [](float fahrenheit) {
+        return std::isfinite(fahrenheit) && fahrenheit > kColdestF;
+    };
+    if (!warm_enough(temperatureF))
+        return ImpossibleAirInput{AirInput::Temperature, kColdestRule};
+    if (!warm_enough(dewPointF))
+        return ImpossibleAirInput{AirInput::DewPoint, kColdestRule};
+    if (dewPointF > temperatureF)
+        return ImpossibleAirInput{AirInput::DewPoint, "must not be above the temperature"};
+    if (!std::isfinite(pressureInHg * kPascalPerInHg) || !(pressureInHg > 0))
+        return ImpossibleAirInput{AirInput::Pressure, "must be a number above 0"};
+    // The vapour pressure reaches the air pressure where water boils.
+    if (!(vapour_pressure(celsius_of(dewPointF)) * kPascalPerHectopascal <
+          pressureInHg * kPascalPerInHg))
+        return ImpossibleAirInput{AirInput::DewPoint, "must be below the boiling point"};
+    return std::nullopt;
 }
 
 AirInputTexts air_input_start_texts() {

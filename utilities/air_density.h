@@ -22,6 +22,22 @@ struct AirDensity {
 // densities.
 AirDensity air_density(float temperatureF, float dewPointF, float pressureInHg);
 
+// An input the formula must not be given, and the rule it breaks.
+enum class AirInput { Temperature, DewPoint, Pressure }; // in the dialog's order
+struct ImpossibleAirInput {
+    AirInput input;
+    const char* rule; // "must be a number above 0"
+};
+
+// The first impossible input, in the order temperature, dew point, pressure:
+// a temperature or dew point that is not a number above -148 °F (-100 °C,
+// colder than any weather, where the vapour-pressure formula runs out of
+// single precision), a dew point above the temperature (over 100 %
+// humidity) or at which the water would boil at the given pressure, a
+// pressure that is not a number above 0.
+std::optional<ImpossibleAirInput> find_impossible_air_input(float temperatureF, float dewPointF,
+                                                            float pressureInHg);
+
 // The dialog's input fields.
 struct AirInputTexts {
     std::string temperature; // "%5.1f"

@@ -2,6 +2,8 @@
 
 #include "model/text_format.h"
 
+#include <cmath>
+
 namespace sorrel {
 namespace {
 
@@ -14,6 +16,8 @@ constexpr float kInchesPerFoot = 12.0f;
 constexpr float kCentimetresPerInch = 2.54f;
 
 constexpr float kStartFahrenheit = 70.0f;
+constexpr float kAbsoluteZeroF = -459.67f;
+constexpr float kAbsoluteZeroC = -273.15f;
 
 // Side of the square with the cross-section area of a round bore of `diameter`.
 float round_to_square(float diameter) {
@@ -78,6 +82,14 @@ float fahrenheit_to_celsius(float fahrenheit) {
 float celsius_to_fahrenheit(float celsius) {
     const float scaled = celsius * kCelsiusToFahrenheit;
     return scaled + kFahrenheitOffset;
+}
+
+bool is_possible_fahrenheit(float fahrenheit) {
+    return std::isfinite(fahrenheit) && fahrenheit >= kAbsoluteZeroF;
+}
+
+bool is_possible_celsius(float celsius) {
+    return std::isfinite(celsius) && celsius >= kAbsoluteZeroC;
 }
 
 std::optional<std::string> plank_width_text(std::string_view roundField) {

@@ -16,6 +16,11 @@ namespace sorrel {
 float fahrenheit_to_celsius(float fahrenheit);
 float celsius_to_fahrenheit(float celsius);
 
+// Whether a temperature can exist: a number no colder than absolute zero,
+// -459.67 °F or -273.15 °C.
+bool is_possible_fahrenheit(float fahrenheit);
+bool is_possible_celsius(float celsius);
+
 // Round/Square Bore Conversion: the plank width for a round-diameter field
 // and the round diameter for a plank-width field ("%5.2f").
 std::optional<std::string> plank_width_text(std::string_view roundField);

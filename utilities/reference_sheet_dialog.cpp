@@ -94,7 +94,7 @@ SheetTemplate resources_template() {
 void show_reference_sheet(QWidget* owner, ReferenceSheet which) {
     const SheetTemplate sheet =
         which == ReferenceSheet::Drills ? drills_template() : resources_template();
-    UtilityDialog(sheet.dialog(), {}, {}, owner).run_modal();
+    UtilityDialog(sheet.dialog(), {}, {}, {}, nullptr, owner).run_modal();
 }
 
 } // namespace sorrel::ui

@@ -1,5 +1,6 @@
 #include "utilities/workshop_calculators.h"
 
+#include "model/text_format.h"
 #include "utilities/air_density.h"
 #include "utilities/conversions.h"
 #include "utilities/utility_dialog.h"
@@ -92,16 +93,16 @@ constexpr ControlTemplate kAirDensityControls[] = {
     {kUnnumbered, Text, "\"HgA", 106, 42, 21, 8},
     {kCalculate, Button, "Calculate", 74, 57, 58, 11},
     {kUnnumbered, Text, "Virtual Temp:", 5, 74, 49, 8},
-    {kVirtualTemperatureField, Edit, "", 65, 73, 41, 11},
+    {kVirtualTemperatureField, ResultEdit, "", 65, 73, 41, 11},
     {kUnnumbered, Text, "Deg.F", 107, 74, 21, 8},
     {kUnnumbered, Text, "Humidity:", 5, 87, 49, 8},
-    {kHumidityField, Edit, "", 65, 87, 41, 11},
+    {kHumidityField, ResultEdit, "", 65, 87, 41, 11},
     {kUnnumbered, Text, "%", 107, 87, 21, 8},
     {kUnnumbered, Text, "Density:", 5, 102, 35, 8},
-    {kLbsPerFt3Field, Edit, "", 54, 101, 52, 11},
+    {kLbsPerFt3Field, ResultEdit, "", 54, 101, 52, 11},
     {kUnnumbered, Text, "lbs/ft3", 107, 103, 21, 8},
     {kUnnumbered, Text, "Density:", 5, 116, 33, 8},
-    {kKgPerM3Field, Edit, "", 54, 115, 52, 11},
+    {kKgPerM3Field, ResultEdit, "", 54, 115, 52, 11},
     {kUnnumbered, Text, "kg/m3", 107, 117, 21, 8},
     {kOkCommand, DefaultButton, "OK", 85, 134, 50, 14},
 };
@@ -128,13 +129,38 @@ template <DistanceUnit source> std::optional<FieldTexts> distances_from(const Fi
 
 const std::vector<int> kDistanceFields = {kFeetField, kInchesField, kCentimetresField};
 
+// A temperature field colder than absolute zero, or not a finite number.
+template <bool (*possible)(float), const char* rule>
+std::optional<SourceFault> impossible_temperature(const FieldTexts& sources) {
+    const std::optional<float> value = read_float_field(sources[0]);
+    if (value && !possible(*value))
+        return SourceFault{0, rule};
+    return std::nullopt;
+}
+
+constexpr char kFahrenheitRule[] = "must be a number of -459.67 or more";
+constexpr char kCelsiusRule[] = "must be a number of -273.15 or more";
+
+std::optional<SourceFault> impossible_air(const FieldTexts& sources) {
+    const std::optional<float> temperature = read_float_field(sources[0]);
+    const std::optional<float> dewPoint = read_float_field(sources[1]);
+    const std::optional<float> pressure = read_float_field(sources[2]);
+    if (!temperature || !dewPoint || !pressure)
+        return std::nullopt; // not numbers: nothing is computed
+    const auto fault = find_impossible_air_input(*temperature, *dewPoint, *pressure);
+    if (!fault)
+        return std::nullopt;
+    return SourceFault{static_cast<std::size_t>(fault->input), fault->rule};
+}
+
 // The conversions open near the main window's top-left corner.
 constexpr int kConversionX = 10;
 constexpr int kConversionY = 40;
 
 void run_conversion(const DialogTemplate& dialog, const std::vector<FieldText>& opening,
-                    std::vector<WorkingButton> buttons, QWidget* owner) {
-    UtilityDialog converter(dialog, opening, std::move(buttons), owner);
+                    const std::vector<FieldText>& spokenNames, std::vector<WorkingButton> buttons,
+                    Feedback& feedback, QWidget* owner) {
+    UtilityDialog converter(dialog, opening, spokenNames, std::move(buttons), &feedback, owner);
     if (owner != nullptr) {
         const DialogUnitScale& scale = converter.unit_scale();
         converter.move(owner->mapToGlobal(
@@ -145,8 +171,10 @@ void run_conversion(const DialogTemplate& dialog, const std::vector<FieldText>& 
 
 } // namespace
 
-void convert_bore_shape(QWidget* owner) {
+void convert_bore_shape(QWidget* owner, Feedback& feedback) {
     run_conversion(kBoreShapeTemplate, {},
+                   {{kRoundToSquare, "Convert round diameter to plank width"},
+                    {kSquareToRound, "Convert plank width to round diameter"}},
                    {{kRoundToSquare,
                      {kRoundField},
                      [](const FieldTexts& in) { return one_text(plank_width_text(in[0])); },
@@ -155,43 +183,53 @@ void convert_bore_shape(QWidget* owner) {
                      {kPlankField},
                      [](const FieldTexts& in) { return one_text(round_diameter_text(in[0])); },
                      {kRoundField}}},
-                   owner);
+                   feedback, owner);
 }
 
-void convert_temperature(QWidget* owner) {
+void convert_temperature(QWidget* owner, Feedback& feedback) {
     const TemperatureTexts start = temperature_start_texts();
     run_conversion(kTemperatureTemplate,
                    {{kFahrenheitField, start.fahrenheit}, {kCelsiusField, start.celsius}},
+                   {{kFahrenheitToCelsius, "Convert Fahrenheit to Celsius"},
+                    {kCelsiusToFahrenheit, "Convert Celsius to Fahrenheit"}},
                    {{kFahrenheitToCelsius,
                      {kFahrenheitField},
                      [](const FieldTexts& in) { return one_text(celsius_text(in[0])); },
-                     {kCelsiusField}},
+                     {kCelsiusField},
+                     impossible_temperature<is_possible_fahrenheit, kFahrenheitRule>},
                     {kCelsiusToFahrenheit,
                      {kCelsiusField},
                      [](const FieldTexts& in) { return one_text(fahrenheit_text(in[0])); },
-                     {kFahrenheitField}}},
-                   owner);
+                     {kFahrenheitField},
+                     impossible_temperature<is_possible_celsius, kCelsiusRule>}},
+                   feedback, owner);
 }
 
-void convert_distance(QWidget* owner) {
+void convert_distance(QWidget* owner, Feedback& feedback) {
     run_conversion(
         kDistanceTemplate, {},
+        {{kFromFeet, "Convert from feet"},
+         {kFromInches, "Convert from inches"},
+         {kFromCentimetres, "Convert from centimeters"}},
         {{kFromFeet, {kFeetField}, distances_from<DistanceUnit::Feet>, kDistanceFields},
          {kFromInches, {kInchesField}, distances_from<DistanceUnit::Inches>, kDistanceFields},
          {kFromCentimetres,
           {kCentimetresField},
           distances_from<DistanceUnit::Centimetres>,
           kDistanceFields}},
-        owner);
+        feedback, owner);
 }
 
-void calculate_air_density(QWidget* owner) {
+void calculate_air_density(QWidget* owner, Feedback& feedback) {
     const AirInputTexts start = air_input_start_texts();
     UtilityDialog dialog(
         kAirDensityTemplate,
         {{kTemperatureField, start.temperature},
          {kDewPointField, start.dewPoint},
          {kPressureField, start.pressure}},
+        {{kLbsPerFt3Field, "Density, lbs/ft3"},
+         {kKgPerM3Field, "Density, kg/m3"},
+         {kPressureField, "Barometric Press, inches of mercury"}},
         {{kCalculate,
           {kTemperatureField, kDewPointField, kPressureField},
           [](const FieldTexts& in) -> std::optional<FieldTexts> {
@@ -202,8 +240,9 @@ void calculate_air_density(QWidget* owner) {
                                 texts->densityLbsPerFt3};
           },
           // In the order the outputs appear.
-          {kHumidityField, kVirtualTemperatureField, kKgPerM3Field, kLbsPerFt3Field}}},
-        owner);
+          {kHumidityField, kVirtualTemperatureField, kKgPerM3Field, kLbsPerFt3Field},
+          impossible_air}},
+        &feedback, owner);
     dialog.run_modal();
 }
 
