@@ -58,17 +58,6 @@ std::optional<CliCommand> command_named(const std::string& name) {
     return std::nullopt;
 }
 
-// Whole decimal numbers 0..39 only: "3x" or "+3" is a mistake, not slot 3.
-std::optional<int> slot_number(const std::string& text) {
-    const auto isDigit = [](unsigned char ch) { return std::isdigit(ch) != 0; };
-    if (text.empty() || text.size() > 2 || !std::all_of(text.begin(), text.end(), isDigit))
-        return std::nullopt;
-    const std::optional<int32_t> slot = parse_int(text);
-    if (!slot || *slot >= kSlotCount)
-        return std::nullopt;
-    return *slot;
-}
-
 // A file name the user gave: an empty one is a mistake, never "no file".
 std::optional<std::string> file_name(const std::vector<std::string>& args, std::size_t at) {
     if (at >= args.size() || args[at].empty())
@@ -85,7 +74,7 @@ ParsedArguments parse_command_line(CliCommand command, const std::vector<std::st
         const std::string& arg = args[i];
         const bool hasValue = i + 1 < args.size();
         if (arg == "--slot" && command != CliCommand::New) {
-            const std::optional<int> slot = hasValue ? slot_number(args[++i]) : std::nullopt;
+            const std::optional<int> slot = hasValue ? parse_slot_number(args[++i]) : std::nullopt;
             if (!slot)
                 return usage_error("--slot needs a slot number from 0 to 39");
             parsed.slots.push_back(*slot);
@@ -128,6 +117,17 @@ ParsedArguments parse_command_line(CliCommand command, const std::vector<std::st
 }
 
 } // namespace
+
+// Whole decimal numbers 0..39 only: "3x" or "+3" is a mistake, not slot 3.
+std::optional<int> parse_slot_number(const std::string& text) {
+    const auto isDigit = [](unsigned char ch) { return std::isdigit(ch) != 0; };
+    if (text.empty() || text.size() > 2 || !std::all_of(text.begin(), text.end(), isDigit))
+        return std::nullopt;
+    const std::optional<int32_t> slot = parse_int(text);
+    if (!slot || *slot >= kSlotCount)
+        return std::nullopt;
+    return *slot;
+}
 
 ParsedArguments parse_arguments(const std::vector<std::string>& args) {
     if (std::any_of(args.begin(), args.end(),

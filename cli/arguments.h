@@ -28,6 +28,10 @@ struct ParsedArguments {
 // Parses the arguments that follow the program name.
 ParsedArguments parse_arguments(const std::vector<std::string>& args);
 
+// A slot number as the command line writes it: whole decimal numbers 0 to 39
+// only, so that "3x" or "+3" is a mistake rather than slot 3.
+std::optional<int> parse_slot_number(const std::string& text);
+
 extern const char* const kUsage;
 
 // Whether this build draws PDF pages: that takes Qt, which a build without

@@ -29,16 +29,6 @@ ParsedTemplateArguments usage_error(std::string error) {
     return {std::nullopt, std::move(error)};
 }
 
-std::optional<int> slot_number(const std::string& text) {
-    const auto isDigit = [](unsigned char ch) { return std::isdigit(ch) != 0; };
-    if (text.empty() || text.size() > 2 || !std::all_of(text.begin(), text.end(), isDigit))
-        return std::nullopt;
-    const std::optional<int32_t> slot = parse_int(text);
-    if (!slot || *slot >= kSlotCount)
-        return std::nullopt;
-    return *slot;
-}
-
 std::optional<Paper> paper_named(const std::string& name) {
     if (name == "a4")
         return Paper::A4;
@@ -56,7 +46,7 @@ ParsedTemplateArguments parse_template_arguments(const std::vector<std::string>&
         const std::string& arg = args[i];
         const bool hasValue = i + 1 < args.size();
         if (arg == "--slot") {
-            const std::optional<int> slot = hasValue ? slot_number(args[++i]) : std::nullopt;
+            const std::optional<int> slot = hasValue ? parse_slot_number(args[++i]) : std::nullopt;
             if (!slot)
                 return usage_error("--slot needs a slot number from 0 to 39");
             parsed.slot = *slot;

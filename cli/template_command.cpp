@@ -1,11 +1,11 @@
 #include "cli/bank_file.h"
 #include "cli/commands.h"
+#include "cli/offscreen_painting.h"
 #include "cli/template_arguments.h"
 #include "drilling/circuit_plan.h"
 #include "drilling/template_painter.h"
 
 #include <QFile>
-#include <QGuiApplication>
 
 #include <ctime>
 #include <iostream>
@@ -34,20 +34,24 @@ int template_command(const TemplateArguments& args) {
         std::cerr << "sorrel-cli: slot " << args.slot << ": " << circuit.refusal << '\n';
         return kExitSlotStopped;
     }
-    // Fonts and painting need a Qt application, not a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    int argc = 1;
-    char name[] = "sorrel-cli";
-    char* argv[] = {name, nullptr};
-    const QGuiApplication application(argc, argv);
-    const QString error = write_template_pdf(lay_out_template(*circuit.plan, args.paper),
-                                             QFile::decodeName(args.output.c_str()));
-    if (!error.isEmpty()) {
-        std::cerr << "sorrel-cli: cannot write " << error.toStdString() << '\n';
-        return kExitFileError;
-    }
-    return kExitDone;
+    const TemplateLayout layout = lay_out_template(*circuit.plan, args.paper);
+    return with_offscreen_painting([&] {
+        // "-o -" is standard output, as calc's "-o -" is.
+        if (args.output == "-") {
+            const std::optional<std::string> pdf = template_pdf(layout);
+            if (pdf)
+                std::cout << *pdf;
+            else
+                std::cerr << "sorrel-cli: the PDF could not be drawn\n";
+            return int(pdf ? kExitDone : kExitFileError);
+        }
+        const QString error = write_template_pdf(layout, QFile::decodeName(args.output.c_str()));
+        if (!error.isEmpty()) {
+            std::cerr << "sorrel-cli: cannot write " << error.toStdString() << '\n';
+            return int(kExitFileError);
+        }
+        return int(kExitDone);
+    });
 }
 
 } // namespace sorrel

@@ -1,5 +1,6 @@
 #include "cli/tune_arguments.h"
 
+#include "cli/arguments.h"
 #include "model/circuit_record.h"
 
 #include <algorithm>
@@ -50,14 +51,6 @@ std::optional<double> number(const std::string& text) {
     return value;
 }
 
-std::optional<int> slot_number(const std::string& text) {
-    const auto isDigit = [](unsigned char ch) { return ch >= '0' && ch <= '9'; };
-    if (text.empty() || text.size() > 2 || !std::all_of(text.begin(), text.end(), isDigit))
-        return std::nullopt;
-    const int slot = std::stoi(text);
-    return slot < kSlotCount ? std::optional(slot) : std::nullopt;
-}
-
 std::optional<MeasuredNote> measured_note(const std::string& text) {
     const std::size_t equals = text.find('=');
     if (equals == std::string::npos || equals == 0)
@@ -90,7 +83,7 @@ ParsedTuneArguments parse_tune_arguments(const std::vector<std::string>& args) {
             help.help = true;
             return {help, {}};
         } else if (arg == "--slot") {
-            parsed.slot = value ? slot_number(*value) : std::nullopt;
+            parsed.slot = value ? parse_slot_number(*value) : std::nullopt;
             if (!parsed.slot)
                 return usage_error("--slot needs a slot number from 0 to 39");
             ++i;

@@ -1,8 +1,10 @@
 #include "drilling/template_painter.h"
 
 #include "drilling/pdf_print_scaling.h"
+#include "files/safe_write.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QMarginsF>
@@ -10,7 +12,6 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace sorrel {
 namespace {
@@ -94,7 +95,7 @@ void paint_template(QPainter& painter, QPagedPaintDevice& device, const Template
     }
 }
 
-QString write_template_pdf(const TemplateLayout& layout, const QString& path) {
+std::optional<std::string> template_pdf(const TemplateLayout& layout) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
@@ -107,22 +108,21 @@ QString write_template_pdf(const TemplateLayout& layout, const QString& path) {
         writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
         QPainter painter;
         if (!painter.begin(&writer))
-            return QStringLiteral("the PDF could not be drawn");
+            return std::nullopt;
         paint_template(painter, writer, layout);
         painter.end();
     }
     const QByteArray drawn = buffer.data();
-    const std::optional<std::string> unscaled = with_print_scaling_none(
+    return with_print_scaling_none(
         std::string_view(drawn.constData(), static_cast<std::size_t>(drawn.size())));
-    if (!unscaled)
-        return QStringLiteral("the PDF could not be marked for printing at 100 %");
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(unscaled->data(), static_cast<qint64>(unscaled->size())) !=
-            static_cast<qint64>(unscaled->size()) ||
-        !file.commit())
-        return path + QStringLiteral(": ") + file.errorString();
-    return {};
+}
+
+QString write_template_pdf(const TemplateLayout& layout, const QString& path) {
+    const std::optional<std::string> pdf = template_pdf(layout);
+    if (!pdf)
+        return QStringLiteral("the PDF could not be drawn");
+    const WriteOutcome outcome = write_file_safely(QFile::encodeName(path).toStdString(), *pdf);
+    return outcome.written ? QString() : QString::fromLocal8Bit(outcome.error);
 }
 
 } // namespace sorrel

@@ -6,6 +6,9 @@
 
 #include <QString>
 
+#include <optional>
+#include <string>
+
 class QPainter;
 class QPagedPaintDevice;
 
@@ -15,6 +18,10 @@ namespace sorrel {
 // page between sheets. The device's origin must be the sheet's top-left
 // corner (a full-page printer, or a PDF writer without margins).
 void paint_template(QPainter& painter, QPagedPaintDevice& device, const TemplateLayout& layout);
+
+// The template as a PDF that asks viewers to print it unscaled; empty when it
+// could not be drawn.
+std::optional<std::string> template_pdf(const TemplateLayout& layout);
 
 // Writes the template as a PDF at `path`, replacing any file there only once
 // the whole document is written. The document asks viewers to print it
