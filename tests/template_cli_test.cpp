@@ -73,6 +73,10 @@ TEST_F(TemplateCli, DrawsTheCalculatedSlotsHoles) {
     EXPECT_NE(text.find("cut here"), std::string::npos);
     EXPECT_NE(shell("pdfinfo tone.pdf").out.find("595 x 842 pts (A4)"), std::string::npos);
 
+    const CliRun streamed = shell("'" SORREL_CLI "' template tone.srl -o - | pdftotext - -");
+    EXPECT_EQ(streamed.out, text) << "-o - streams the same PDF to standard output";
+    EXPECT_FALSE(fs::exists(file("-")));
+
     ASSERT_EQ(run("template tone.srl --paper letter -o letter.pdf").status, 0);
     EXPECT_NE(shell("pdfinfo letter.pdf").out.find("612 x 792 pts (letter)"), std::string::npos);
 }
