@@ -132,13 +132,18 @@ std::string stored_figures(const CircuitRecord& c) {
     return text;
 }
 
-// The drilling figures as a maker reads them off the panel, holes 1..6.
-std::string drilling_text(const CircuitRecord& c, const SolveOutcome& outcome) {
+// The figures as a maker reads them off the panel: passes, hole positions
+// in millimetres and inches, block-to-end length, deviation, spacings,
+// length/bore ratio, emb area figure and average cutoff.
+std::string panel_figures(const CircuitRecord& c, const SolveOutcome& outcome) {
     std::string text = format("passes %d |", outcome.passes);
     for (const NoteArray* column : {&c.PM, &c.PI})
         for (int k = 1; k <= 6; ++k)
             text += format("%7.2f", double((*column)[k]));
-    return text + format(" | %5.2f %5.2f", double(c.DIST), double(outcome.deviationPercent));
+    text += format(" | %5.2f %5.2f |", double(c.DIST), double(outcome.deviationPercent));
+    for (float figure : {c.SP[0], c.SP[1], c.SP[2], c.SP[3], c.LBRA, c.THLN, c.AVCU})
+        text += format(" %5.2f", double(figure));
+    return text;
 }
 
 CircuitRecord in_millimetres(CircuitRecord c) {
@@ -165,7 +170,7 @@ struct Design {
     const char* name;
     CircuitRecord (*make)();
     int passes;          // 0: as worked by hand
-    const char* printed; // figures makers have on record, or nullptr
+    const char* printed; // the panel's first figures as makers have them, or nullptr
 };
 
 TEST(Solver, VariedDesignsGiveTheFiguresWorkedByHand) {
@@ -174,7 +179,7 @@ TEST(Solver, VariedDesignsGiveTheFiguresWorkedByHand) {
     const Design designs[] = {
         {"start-up design", default_circuit, 7,
          "passes 7 |  43.59  65.77  84.36 106.38 127.59 149.42   1.72   2.59   3.32   4.19   5.02"
-         "   5.88 | 282.50 77.70"},
+         "   5.88 | 282.50 77.70 |  0.87  0.73  0.84  0.86 22.24  2.60 2491.26"},
         {"low D whistle", low_d_whistle, 5,
          "passes 5 |  83.95 136.34 161.84 214.36 251.36 293.73   3.30   5.37   6.37   8.44   9.90"
          "  11.56 | 569.39 61.76"},
@@ -226,30 +231,12 @@ TEST(Solver, VariedDesignsGiveTheFiguresWorkedByHand) {
                 continue;
             EXPECT_TRUE(design.passes == 0 || outcome.passes == design.passes) << design.name;
             if (design.printed != nullptr) {
-                EXPECT_EQ(drilling_text(c, outcome), design.printed) << design.name;
+                const std::string printed = design.printed;
+                EXPECT_EQ(panel_figures(c, outcome).substr(0, printed.size()), printed)
+                    << design.name;
             }
         }
     }
-}
-
-// The rest of the start-up design's figures as makers have them.
-TEST(Solver, StartupDesignSpacingsAndAverages) {
-    CircuitRecord c = default_circuit();
-    solve_tonehole_positions(c, {});
-    EXPECT_EQ(format("%5.2f %5.2f %5.2f %5.2f | %5.2f %5.2f %5.2f", double(c.SP[0]),
-                     double(c.SP[1]), double(c.SP[2]), double(c.SP[3]), double(c.LBRA),
-                     double(c.THLN), double(c.AVCU)),
-              " 0.87  0.73  0.84  0.86 | 22.24  2.60 2491.26");
-}
-
-TEST(Solver, QuarterWaveHalvesEveryNominalLength) {
-    CircuitRecord half = default_circuit();
-    CircuitRecord quarter = default_circuit();
-    quarter.DIVS = 4;
-    solve_tonehole_positions(half, {});
-    solve_tonehole_positions(quarter, {});
-    for (int k = 0; k < kNoteCount; ++k)
-        EXPECT_EQ(quarter.NM[k], half.NM[k] / 2);
 }
 
 // Both stops leave the fields computed before them and nothing after.
@@ -285,31 +272,29 @@ TEST(Solver, CalcRefusesInputsOutOfRange) {
         void (*spoil)(DesignState&);
         const char* message;
     };
+    using S = DesignState&;
+    // clang-format off
     const Case cases[] = {
-        {"nan bore", [](DesignState& s) { s.workingCircuit.BORE = NAN; },
-         "BORE must be a number above 0"},
-        {"bore at hole 3", [](DesignState& s) { s.workingCircuit.BDI[3] = 0; },
+        {"nan bore", [](S s) { s.workingCircuit.BORE = NAN; }, "BORE must be a number above 0"},
+        {"bore at hole 3", [](S s) { s.workingCircuit.BDI[3] = 0; },
          "BDI03 must be a number above 0"},
-        {"negative hole", [](DesignState& s) { s.workingCircuit.DI[6] = -5; },
+        {"negative hole", [](S s) { s.workingCircuit.DI[6] = -5; },
          "DI06 must be a number above 0"},
-        {"infinite frequency", [](DesignState& s) { s.workingCircuit.FR[6] = INFINITY; },
+        {"infinite frequency", [](S s) { s.workingCircuit.FR[6] = INFINITY; },
          "FR06 must be a number above 0"},
-        {"equal frequencies",
-         [](DesignState& s) { s.workingCircuit.FR[3] = s.workingCircuit.FR[2]; },
+        {"equal frequencies", [](S s) { s.workingCircuit.FR[3] = s.workingCircuit.FR[2]; },
          "FR03 must be above the frequency of the note below"},
-        {"speed of sound", [](DesignState& s) { s.workingCircuit.SPSD = 0; },
-         "SPSD must be a number above 0"},
-        {"window width", [](DesignState& s) { s.workingCircuit.EMBV = 0; },
-         "EMBV must be a number above 0"},
-        {"negative wall", [](DesignState& s) { s.workingCircuit.THIK = -0.01f; },
+        {"speed of sound", [](S s) { s.workingCircuit.SPSD = 0; }, "SPSD must be a number above 0"},
+        {"window width", [](S s) { s.workingCircuit.EMBV = 0; }, "EMBV must be a number above 0"},
+        {"negative wall", [](S s) { s.workingCircuit.THIK = -0.01f; },
          "THIK must be a number of 0 or more"},
-        {"negative window length", [](DesignState& s) { s.workingCircuit.EMBH = -1; },
+        {"negative window length", [](S s) { s.workingCircuit.EMBH = -1; },
          "EMBH must be a number of 0 or more"},
-        {"end correction", [](DesignState& s) { s.corrections.ENDCOR = -0.1f; },
+        {"end correction", [](S s) { s.corrections.ENDCOR = -0.1f; },
          "ENDCOR must be a number of 0 or more"},
-        {"overflowing bore", [](DesignState& s) { s.workingCircuit.BORE = 3e38f; },
-         "results are not finite"},
+        {"overflowing bore", [](S s) { s.workingCircuit.BORE = 3e38f; }, "results are not finite"},
     };
+    // clang-format on
     for (const Case& row : cases) {
         DesignState state = startup_state();
         row.spoil(state);
