@@ -26,6 +26,7 @@ A developer's tool, slow by design: it is not part of CI.
 
 import argparse
 import glob
+import json
 import os
 import re
 import shutil
@@ -93,17 +94,45 @@ def chosen_faults(lists, names):
     return faults
 
 
+RUNNING = []  # the child process of run(), ended when the script is interrupted
+
+
 def run(command, log, timeout=None):
     """Runs `command` in the source tree; True when it exits 0."""
+    child = subprocess.Popen(command, cwd=ROOT, stdout=log, stderr=subprocess.STDOUT,
+                             start_new_session=True)
+    RUNNING.append(child)
     try:
-        return subprocess.run(command, cwd=ROOT, stdout=log, stderr=subprocess.STDOUT,
-                              timeout=timeout).returncode == 0
+        return child.wait(timeout=timeout) == 0
     except subprocess.TimeoutExpired:
         return False
+    finally:
+        end_children()
 
 
-def build(jobs, log):
-    return run(["cmake", "--build", "--preset", "default", "-j", str(jobs)], log)
+def end_children():
+    """Ends the child's whole process group (ninja, the compilers, the tests)."""
+    while RUNNING:
+        child = RUNNING.pop()
+        if child.poll() is None:
+            os.killpg(child.pid, signal.SIGTERM)
+            child.wait()
+
+
+def build(jobs, log, targets=()):
+    command = ["cmake", "--build", "--preset", "default", "-j", str(jobs)]
+    return run(command + (["--target", *targets] if targets else []), log)
+
+
+def test_targets(left_out):
+    """The executables ctest starts for the tests that are run: only they
+    need rebuilding for each fault."""
+    shown = subprocess.run(["ctest", "--preset", "default", "--show-only=json-v1"], cwd=ROOT,
+                           capture_output=True, text=True, check=True)
+    build_dir = os.path.join(ROOT, "build") + os.sep
+    return [os.path.basename(test["command"][0]) for test in json.loads(shown.stdout)["tests"]
+            if test["name"] not in left_out and test.get("command")
+            and test["command"][0].startswith(build_dir)]
 
 
 def ctest(jobs, left_out, extra=()):
@@ -173,6 +202,7 @@ def main():
     planter = Planter()
 
     def interrupted(signum, _frame):
+        end_children()
         planter.close()
         sys.exit(128 + signum)
 
@@ -190,13 +220,14 @@ def main():
             if left_out:
                 print(f"left out, failing before any fault is planted: {' '.join(left_out)}",
                       flush=True)
+            targets = test_targets(left_out)
             for fault in faults:
                 started = time.monotonic()
                 log.write(f"\n===== {fault['name']}\n")
                 log.flush()
                 outcome = planter.plant(fault)
                 if outcome is None:
-                    if not build(args.jobs, log):
+                    if not build(args.jobs, log, targets):
                         outcome = "caught (build)"
                     elif tests_pass(args.jobs, left_out, log):
                         outcome = "survived"
