@@ -44,22 +44,10 @@ TEST_F(CommaDecimalLocale, ParsesADecimalPoint) {
 // Byte for byte what the C library prints in the "C" locale, including
 // rounding ties and non-finite values.
 TEST(Format, MatchesTheCLibrary) {
-    const double values[] = {0.0,
-                             -0.0,
-                             0.125,
-                             0.375,
-                             2.675,
-                             1e-7,
-                             -1e-7,
-                             12345.6789,
-                             1e20,
-                             -3.14159,
-                             0.005,
-                             587.33,
-                             std::numeric_limits<double>::infinity(),
-                             -std::numeric_limits<double>::infinity(),
-                             std::numeric_limits<double>::quiet_NaN(),
-                             -std::numeric_limits<double>::quiet_NaN()};
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double values[] = {0.0,  -0.0,     0.125, 0.375,  2.675, 1e-7, -1e-7, 12345.6789,
+                             1e20, -3.14159, 0.005, 587.33, inf,   -inf, nan,   -nan};
     for (const char* pattern : {"%5.3f", "%8.3f", "%5.2f", "%6.2f", "%8.2f", "%f"}) {
         for (double value : values) {
             char expected[512];
@@ -69,7 +57,13 @@ TEST(Format, MatchesTheCLibrary) {
     }
 }
 
-TEST(Format, GrowsBeyondItsBuffer) {
+// Outputs around the 256-character buffer keep every character, the last included.
+TEST(Format, KeepsEveryCharacterAroundItsBuffer) {
+    for (std::size_t length : {255u, 256u, 257u, 1000u}) {
+        std::string text(length - 1, 'x');
+        text += 'y';
+        EXPECT_EQ(format("%s", text.c_str()), text) << length;
+    }
     EXPECT_EQ(format("%f", 1e300).size(), 308u);
 }
 

@@ -1,60 +1,183 @@
 #include "model/circuit_record.h"
+#include "model/hole_sizes.h"
 #include "model/note_frequencies.h"
 #include "model/note_table.h"
+#include "model/scale_presets.h"
 #include "model/text_format.h"
+#include "model/units.h"
+
+#include <cmath>
 
 #include <gtest/gtest.h>
 
 namespace sorrel {
 namespace {
 
-TEST(NoteTable, ListsOneLinePerRowBeforeTheEndMarker) {
-    const std::vector<int> rows = note_list_rows();
-    ASSERT_EQ(rows.size(), 62u);
-    for (std::size_t position = 0; position < rows.size(); ++position)
-        EXPECT_EQ(rows[position], static_cast<int>(position));
-    EXPECT_EQ(note_list_text(0), " 110.000 - A2 : A2 Earthquake Flue");
-    EXPECT_EQ(note_list_text(1), " 116.541 - A#2 : ");
-    EXPECT_EQ(note_list_text(29), " 587.330 - D5 : High-D Whistle/Flute");
-    EXPECT_EQ(note_list_text(61), "9999.000 - X : Custom");
-}
-
-TEST(NoteTable, FindsRowsByExactFrequency) {
+// Row r is r semitones above A2 = 110 Hz; names run A, A#, B, then C starts
+// the next octave number.
+TEST(NoteTable, RowsAreEqualTemperedSemitonesFromA2ToA7) {
+    const char* const names[] = {"A", "A#", "B", "C", "C#", "D", "D#", "E", "F", "F#", "G", "G#"};
+    for (int row = 0; row <= 60; ++row) {
+        const NoteEntry& note = NoteTable[static_cast<std::size_t>(row)];
+        const int octave = 2 + (row + 9) / 12;
+        EXPECT_EQ(std::string(note.name), names[row % 12] + std::to_string(octave)) << row;
+        EXPECT_NEAR(note.frequency, 110 * std::pow(2.0, row / 12.0), 0.0025) << row;
+    }
+    EXPECT_EQ(note_list_rows().size(), 62u);
+    EXPECT_EQ(note_list_rows().back(), kCustomNoteRow);
+    const std::pair<int, const char*> lines[] = {
+        {0, " 110.000 - A2 : A2 Earthquake Flue"},
+        {1, " 116.541 - A#2 : "},
+        {29, " 587.330 - D5 : High-D Whistle/Flute"},
+        {61, "9999.000 - X : Custom"},
+    };
+    for (const auto& [row, text] : lines)
+        EXPECT_EQ(note_list_text(row), text);
     EXPECT_EQ(find_note_row(587.33f), 29);
     EXPECT_EQ(find_note_row(9999.0f), 61);
     EXPECT_EQ(find_note_row(-1.0f), std::nullopt);
     EXPECT_EQ(find_note_row(587.3f), std::nullopt);
-    // A frequency written with six decimals reads back to the same row.
-    const std::string written = format("%f", double(NoteTable[45].frequency));
-    EXPECT_EQ(find_note_row(*parse_float(written)), 45);
 }
 
-TEST(NoteTable, RowsAreRisingSemitones) {
-    for (int row = 0; row + 12 <= 60; ++row) {
-        const double octave = NoteTable[static_cast<std::size_t>(row + 12)].frequency;
-        EXPECT_NEAR(octave, 2.0 * NoteTable[static_cast<std::size_t>(row)].frequency, 0.004);
+std::string joined_names(const NoteDerivation& derived) {
+    std::string names;
+    for (const std::string& name : derived.names)
+        names += name + " ";
+    return names;
+}
+
+// Walks from a first row by the steps; the table's last row (the end
+// marker, row 62) may be reached, row 63 and row -1 may not.
+TEST(NoteFrequencies, WalkTheTableUpToItsLastRow) {
+    struct Walk {
+        int first;
+        std::array<int32_t, 6> steps;
+        const char* names; // or the refusal's note number
+    };
+    const Walk walks[] = {
+        {29, {2, 2, 1, 2, 2, 2}, "D5 E5 F#5 G5 A5 B5 C#6 "},
+        {21, {3, 2, 2, 1, 2, 2}, "F#4 A4 B4 C#5 D5 E5 F#5 "},
+        {43, {2, 1, 2, 2, 1, 3}, "E6 F#6 G6 A6 B6 C7 D#7 "},
+        {56, {1, 1, 1, 1, 1, 1}, "F7 F#7 G7 G#7 A7 X END "},
+        {57, {1, 1, 1, 1, 1, 1}, "Note 7 of the scale"},
+        {55, {2, 2, 1, 2, 2, 2}, "Note 6 of the scale"},
+        {0, {-1, 0, 0, 0, 0, 0}, "Note 2 of the scale"},
+        {1, {-1, -1, 0, 0, 0, 0}, "Note 3 of the scale"},
+    };
+    for (const Walk& walk : walks) {
+        CircuitRecord c = default_circuit();
+        c.SEQ = walk.steps;
+        const CircuitRecord before = c;
+        const NoteDerivation derived = derive_note_frequencies(c, walk.first);
+        if (derived.refused) {
+            EXPECT_EQ(derived.error.substr(0, 19), walk.names) << walk.first;
+            EXPECT_EQ(c, before);
+            continue;
+        }
+        EXPECT_EQ(joined_names(derived), walk.names) << walk.first;
+        EXPECT_EQ(c.BASE, NoteTable[static_cast<std::size_t>(walk.first)].frequency);
+        int row = walk.first;
+        for (int n = 0; n < kNoteCount; ++n) {
+            EXPECT_EQ(c.SEQI[n], row) << walk.first;
+            EXPECT_EQ(c.FR[n], NoteTable[static_cast<std::size_t>(row)].frequency);
+            row += n < 6 ? walk.steps[static_cast<std::size_t>(n)] : 0;
+        }
     }
-    for (int row = 1; row <= kCustomNoteRow; ++row)
-        EXPECT_LT(NoteTable[static_cast<std::size_t>(row - 1)].frequency,
-                  NoteTable[static_cast<std::size_t>(row)].frequency);
+    CircuitRecord c = default_circuit();
+    EXPECT_TRUE(derive_note_frequencies(c, -1).refused);
+    EXPECT_TRUE(derive_note_frequencies(c, kEndNoteRow).refused);
 }
 
-TEST(DefaultCircuit, RaisesEachNoteBySemitoneRatios) {
-    std::string frequencies;
-    for (float f : default_circuit().FR)
-        frequencies += format("%8.3f", double(f));
-    EXPECT_EQ(frequencies, " 587.330 659.256 739.990 783.992 880.001 987.7681108.732");
+TEST(NoteFrequencies, CustomRowTakesTheCustomFrequencies) {
+    CircuitRecord c = default_circuit();
+    const auto rowsBefore = c.SEQI;
+    c.CU[6] = 1046.503f;
+    const NoteDerivation derived = derive_note_frequencies(c, kCustomNoteRow);
+    EXPECT_EQ(joined_names(derived), "CUS1 CUS2 CUS3 CUS4 CUS5 CUS6 CUS7 ");
+    EXPECT_EQ(c.FR, (NoteArray{440, 440, 440, 440, 440, 440, 1046.503f}));
+    EXPECT_EQ(c.BASE, 9999.0f);
+    EXPECT_EQ(c.SEQI, rowsBefore);
 }
 
-TEST(Bank, StepsWithWrapAroundAndStoresTheWorkingDesign) {
+// The modes' semitone steps as music theory gives them.
+TEST(ScalePresets, EachModeHasItsSteps) {
+    const ScalePreset expected[] = {
+        {"Major Scale", 2010, {2, 2, 1, 2, 2, 2}},   {"Harmonic Minor", 2024, {2, 1, 2, 2, 1, 3}},
+        {"Natural Minor", 2012, {2, 1, 2, 2, 1, 2}}, {"Melodic Minor", 2013, {2, 1, 2, 2, 2, 2}},
+        {"Ahava Raba", 2014, {1, 3, 1, 2, 1, 2}},    {"6 Hole Native Am", 2015, {3, 2, 2, 1, 2, 2}},
+    };
+    for (std::size_t i = 0; i < kScalePresets.size(); ++i) {
+        EXPECT_STREQ(kScalePresets[i].menuText, expected[i].menuText);
+        EXPECT_EQ(kScalePresets[i].command, expected[i].command) << expected[i].menuText;
+        EXPECT_EQ(kScalePresets[i].steps, expected[i].steps) << expected[i].menuText;
+    }
+}
+
+// Back to inches the switch multiplies by 0.03937, which makers' files
+// carry: 25.4 mm come back as 0.999998 inch, not 1.
+TEST(Units, SwitchConvertsEveryEntryLength) {
+    EXPECT_EQ(unit_switch_factor(UNIT_ENGLISH, UNIT_METRIC), 25.4f);
+    EXPECT_EQ(unit_switch_factor(UNIT_METRIC, UNIT_METRIC), std::nullopt);
+    CircuitRecord c = default_circuit();
+    c.BORE = c.THIK = c.EMBH = c.EMBV = 25.4f;
+    c.DI.fill(25.4f);
+    c.BDI.fill(25.4f);
+    c.SP.fill(25.4f);
+    scale_entry_lengths(c, *unit_switch_factor(UNIT_METRIC, UNIT_ENGLISH));
+    for (float length :
+         {c.BORE, c.THIK, c.EMBH, c.EMBV, c.DI[1], c.DI[6], c.BDI[0], c.BDI[6], c.SP[0], c.SP[3]})
+        EXPECT_EQ(format("%8.6f", double(length)), "0.999998");
+    EXPECT_EQ(c.DI[0], 25.4f); // no hole 0
+    EXPECT_EQ(entry_to_cm(25.4f, UNIT_METRIC), 2.54f);
+    EXPECT_EQ(entry_to_cm(1.0f, UNIT_ENGLISH), 2.54f);
+}
+
+// Inch sizes step through 3/64 .. 7/16 by 1/64, then 15/32 and 1/2; a size
+// within 1/84 inch of a drill counts as that drill (0.1935 as 13/64 going
+// up, as 3/16 going down). Millimetres step whole
+// sizes 0..25. Both go round at the ends.
+TEST(HoleSizes, NudgesStepToTheNeighbouringDrill) {
+    struct Nudge {
+        float size;
+        int32_t unit;
+        SizeStep step;
+        float expected;
+    };
+    using enum SizeStep;
+    const Nudge nudges[] = {
+        {0.1875f, UNIT_ENGLISH, Up, 13 / 64.0f},
+        {0.1875f, UNIT_ENGLISH, Down, 11 / 64.0f},
+        {0.1935f, UNIT_ENGLISH, Up, 14 / 64.0f},
+        {0.1935f, UNIT_ENGLISH, Down, 11 / 64.0f},
+        {0.19f, UNIT_ENGLISH, Up, 13 / 64.0f},
+        {0.19f, UNIT_ENGLISH, Down, 11 / 64.0f},
+        {0.4375f, UNIT_ENGLISH, Up, 15 / 32.0f},
+        {0.46875f, UNIT_ENGLISH, Up, 0.5f},
+        {0.5f, UNIT_ENGLISH, Down, 15 / 32.0f},
+        {0.5f, UNIT_ENGLISH, Up, 3 / 64.0f},
+        {3 / 64.0f, UNIT_ENGLISH, Down, 0.5f},
+        {7.9f, UNIT_METRIC, Up, 8},
+        {7.9f, UNIT_METRIC, Down, 6},
+        {24.5f, UNIT_METRIC, Up, 25},
+        {25, UNIT_METRIC, Up, 0},
+        {0.5f, UNIT_METRIC, Down, 25},
+    };
+    for (const Nudge& n : nudges)
+        EXPECT_EQ(next_hole_size(n.size, n.unit, n.step), n.expected)
+            << n.size << (n.step == Up ? " up" : " down") << " unit " << n.unit;
+}
+
+TEST(Bank, SlotStepsGoRoundAtBothEnds) {
     DesignState state = startup_state();
     state.workingCircuit.BORE = 0.75f;
     select_slot(state, SlotStep::Previous);
     EXPECT_EQ(state.bank.currentIndex, 39);
     EXPECT_EQ(state.bank.slot[0].BORE, 0.75f);
     EXPECT_EQ(state.workingCircuit.BORE, 0.5f);
+    state.workingCircuit.BORE = 0.625f;
     select_slot(state, SlotStep::Next);
     EXPECT_EQ(state.bank.currentIndex, 0);
+    EXPECT_EQ(state.bank.slot[39].BORE, 0.625f);
     EXPECT_EQ(state.workingCircuit.BORE, 0.75f);
 }
 
@@ -70,56 +193,6 @@ TEST(Bank, NormalizingASlotSettlesDivisorAndFirstNote) {
     EXPECT_EQ(normalize_slot_record(c), std::nullopt);
     EXPECT_EQ(c.DIVS, 4);
     EXPECT_EQ(c.NOTI, 40);
-}
-
-std::string joined_names(const NoteDerivation& derived) {
-    std::string names;
-    for (const std::string& name : derived.names)
-        names += name + " ";
-    return names;
-}
-
-TEST(NoteFrequencies, WalkTheTableFromTheFirstNote) {
-    CircuitRecord c = default_circuit();
-    const NoteDerivation derived = derive_note_frequencies(c, 29);
-    ASSERT_FALSE(derived.refused);
-    EXPECT_EQ(joined_names(derived), "D5 E5 F#5 G5 A5 B5 C#6 ");
-    EXPECT_EQ(c.SEQI, (std::array<int32_t, 7>{29, 31, 33, 34, 36, 38, 40}));
-    EXPECT_EQ(format("%8.3f|%8.3f", double(c.FR[1]), double(c.FR[6])), " 659.255|1108.731");
-
-    c.SEQ = {3, 2, 2, 1, 2, 2};
-    EXPECT_EQ(joined_names(derive_note_frequencies(c, 21)), "F#4 A4 B4 C#5 D5 E5 F#5 ");
-    EXPECT_EQ(c.BASE, NoteTable[21].frequency);
-    // A walk may end on the custom row and on the end marker.
-    c.SEQ = {1, 1, 1, 1, 1, 1};
-    EXPECT_EQ(derive_note_frequencies(c, 56).names[5], "X");
-    EXPECT_EQ(c.FR[6], -1.0f);
-}
-
-TEST(NoteFrequencies, CustomRowTakesTheCustomFrequencies) {
-    CircuitRecord c = default_circuit();
-    const auto rowsBefore = c.SEQI;
-    c.CU[6] = 1046.503f;
-    const NoteDerivation derived = derive_note_frequencies(c, kCustomNoteRow);
-    EXPECT_EQ(joined_names(derived), "CUS1 CUS2 CUS3 CUS4 CUS5 CUS6 CUS7 ");
-    EXPECT_EQ(c.FR[0], 440.0f);
-    EXPECT_EQ(c.FR[6], 1046.503f);
-    EXPECT_EQ(c.BASE, 9999.0f);
-    EXPECT_EQ(c.SEQI, rowsBefore);
-}
-
-TEST(NoteFrequencies, WalkOffTheTableIsRefusedAndChangesNothing) {
-    CircuitRecord c = default_circuit();
-    c.SEQ = {2, 2, 1, 2, 2, 2};
-    const CircuitRecord before = c;
-    const NoteDerivation high = derive_note_frequencies(c, 57);
-    EXPECT_TRUE(high.refused);
-    EXPECT_NE(high.error.find("outside the note table"), std::string::npos);
-    EXPECT_EQ(c, before);
-
-    c.SEQ = {-1, 0, 0, 0, 0, 0};
-    EXPECT_TRUE(derive_note_frequencies(c, 0).refused);
-    EXPECT_TRUE(derive_note_frequencies(c, -1).refused);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "model/note_frequencies.h"
+#include "model/note_table.h"
 #include "model/text_format.h"
 #include "model/tonehole_solver.h"
 #include "model/units.h"
@@ -11,173 +12,277 @@
 namespace sorrel {
 namespace {
 
-// The drilling figures as the panel prints them, holes 1..6.
-std::string drilling_text(const CircuitRecord& c, const SolveOutcome& outcome) {
+// A second working of the position method, written straight from its
+// formulas (Benade's local cutoff c/2π · d/D / √(h·s) and the open- and
+// closed-hole corrections): each stored figure is a float, each formula is
+// worked in double, and every square and square root is rounded to float
+// before it is used, as makers' figures were computed.
+struct Worked {
+    CircuitRecord c;
+    int passes = 0;
+    float deviation = 0;
+};
+
+float f(double x) {
+    return static_cast<float>(x);
+}
+float sq(double x) {
+    return f(x * x);
+}
+float sqroot(double x) {
+    return f(std::sqrt(x));
+}
+
+void work_positions(CircuitRecord& c, const GlobalCorrections& g, Worked& w) {
+    const bool native = c.SEQ == std::array<int32_t, 6>{3, 2, 2, 1, 2, 2};
+    const float pi = 3.1415927f;
+    c.NE = c.NM;
+    for (;;) {
+        c.PR = c.NE;
+        for (int k = 1; k <= 6; ++k) {
+            const int from = native && k >= 4 ? (k == 4 ? 2 : 3) : k - 1;
+            c.HS[k] = c.NE[from] - c.NE[k];
+            c.LC[k] =
+                f(double(c.SPSD) * c.DC[k] / c.BDC[k] / 2 / pi / sqroot(double(c.HI[k]) * c.HS[k]));
+        }
+        c.OP[0] = f(double(g.ENDCOR) * c.BDC[0] / 2);
+        c.OP[1] = f(c.HI[1] / (1.0 / c.HS[1] * c.HI[1] + sq(double(c.DC[1]) / c.BDC[1])));
+        for (int k = 2; k <= 6; ++k)
+            c.OP[k] = f(
+                double(c.HS[k]) * 0.5 *
+                (sqroot(double(c.HI[k]) * 4 / c.HS[k] * sq(double(c.BDC[k]) / c.DC[k]) + 1) - 1.0));
+        c.MAXP = 0;
+        for (int k = 0; k <= 6; ++k) {
+            c.NE[k] = f(double(c.NM[k]) - c.OP[k] - c.CL[k]);
+            c.MAXP = std::max(c.MAXP, std::fabs(f((double(c.NE[k]) - c.PR[k]) / c.NE[k] * 100)));
+        }
+        if (++w.passes == 13 || !(c.MAXP > 0.005f))
+            return;
+    }
+}
+
+Worked work_by_hand(CircuitRecord c, const GlobalCorrections& g) {
+    Worked w;
+    const auto cm = [&c](float x) { return c.UNIT == UNIT_ENGLISH ? f(x * 2.54f) : f(x / 10.0); };
+    c.BRCT = cm(c.BORE);
+    c.THCT = cm(c.THIK);
+    c.DIVS = c.DIVS == 4 ? 4 : 2;
+    c.CL[6] = 0;
+    for (int k = 6; k >= 0; --k) {
+        c.BDC[k] = cm(c.BDI[k]);
+        c.DC[k] = k == 0 ? c.BDC[0] : cm(c.DI[k]);
+        c.HI[k] = k == 0 ? 1 : f(double(g.CHMCOR) * c.DC[k] + c.THCT);
+        c.NM[k] = f(double(c.SPSD) / c.FR[k] / c.DIVS);
+        if (k > 0)
+            c.CL[k - 1] = c.CL[k] + f(c.THCT * 0.25 * sq(double(c.DC[k]) / c.BDC[k]));
+    }
+    work_positions(c, g, w);
+    float most = -999;
+    float least = 99999.9f;
+    c.TORA = c.TOCU = 0;
+    for (int k = 1; k <= 6; ++k) {
+        c.RA[k] = c.LC[k] / c.FR[k];
+        c.TORA += c.RA[k];
+        c.TOCU += c.LC[k];
+        most = std::max(most, c.RA[k]);
+        least = std::min(least, c.RA[k]);
+    }
+    c.AVCU = f(c.TOCU / 6.0);
+    c.AVRA = f(c.TORA / 6.0);
+    for (int k = 1; k <= 6; ++k)
+        c.DV[k] = f((double(c.AVRA) - c.RA[k]) / c.AVRA * 100);
+    w.deviation = f((double(most) - least) / c.AVRA * 100);
+    const bool inches = c.UNIT == UNIT_ENGLISH;
+    const float eh = inches ? c.EMBH / 0.3937f : f(c.EMBH / 10.0);
+    const float ev = inches ? c.EMBV / 0.3937f : f(c.EMBV / 10.0);
+    const float area = c.EMBH == 0 ? f(ev / 2.0 * (ev / 2.0) * 3.1415927f) : eh * ev;
+    c.THLN = f(area * 6.4516);
+    const float emb = f(double(g.EMBCOR) * 3.1415927f * c.BRCT * c.BRCT / c.THLN *
+                        (1.5 * sqroot(c.THLN / double(3.1415927f)) + c.THCT));
+    c.DIST = f((double(c.NM[0]) - c.OP[0] - c.CL[0] - emb) * 10);
+    c.LBRA = f(c.DIST / 10.0 / c.BRCT);
+    for (int k = 1; k <= 6; ++k) {
+        c.PM[k] = f((double(c.NE[0]) - c.NE[k]) * 10);
+        c.PI[k] = f(c.PM[k] / 25.4);
+    }
+    const int gaps[4][2] = {{1, 2}, {2, 3}, {4, 5}, {5, 6}};
+    for (int i = 0; i < 4; ++i) {
+        c.SP[i] = c.PI[gaps[i][1]] - c.PI[gaps[i][0]];
+        if (c.UNIT == UNIT_METRIC)
+            c.SP[i] = f(c.SP[i] * 25.4);
+    }
+    w.c = c;
+    return w;
+}
+
+// The figures as a maker reads them off the panel: passes, hole positions
+// in millimetres and inches, block-to-end length, deviation, spacings,
+// length/bore ratio, emb area figure and average cutoff.
+std::string panel_figures(const CircuitRecord& c, const SolveOutcome& outcome) {
     std::string text = format("passes %d |", outcome.passes);
-    for (int k = 1; k <= 6; ++k)
-        text += format("%8.2f", double(c.PM[k]));
-    text += " |";
-    for (int k = 1; k <= 6; ++k)
-        text += format("%8.2f", double(c.PI[k]));
-    text += " |";
-    for (float spacing : c.SP)
-        text += format("%8.2f", double(spacing));
-    text += format(" | %5.2f %5.2f %5.2f %5.2f %5.2f", double(c.DIST), double(c.LBRA),
-                   double(c.THLN), double(c.AVCU), double(outcome.deviationPercent));
+    for (const NoteArray* column : {&c.PM, &c.PI})
+        for (int k = 1; k <= 6; ++k)
+            text += format("%7.2f", double((*column)[k]));
+    text += format(" | %5.2f %5.2f |", double(c.DIST), double(outcome.deviationPercent));
+    for (float figure : {c.SP[0], c.SP[1], c.SP[2], c.SP[3], c.LBRA, c.THLN, c.AVCU})
+        text += format(" %5.2f", double(figure));
     return text;
 }
 
-SolveOutcome solve(CircuitRecord& c) {
-    return solve_tonehole_positions(c, GlobalCorrections{});
-}
-
-CircuitRecord metric(CircuitRecord c) {
-    scale_entry_lengths(c, kSwitchToMm);
+CircuitRecord in_millimetres(CircuitRecord c) {
+    scale_entry_lengths(c, 25.4f);
     c.UNIT = UNIT_METRIC;
     return c;
 }
 
-TEST(Solver, StartupDesignGivesItsKnownFigures) {
+// The low D whistle makers build from 3/4" PVC: 1/16" wall, a 0.40" x 0.30"
+// window, 5/16" and 3/8" holes, a major scale from D4.
+CircuitRecord low_d_whistle() {
     CircuitRecord c = default_circuit();
-    const SolveOutcome outcome = solve(c);
-    ASSERT_FALSE(outcome.mathError);
-    EXPECT_EQ(outcome.reached, SolveStage::Finished);
-    EXPECT_EQ(drilling_text(c, outcome), "passes 7 |"
-                                         "   43.59   65.77   84.36  106.38  127.59  149.42 |"
-                                         "    1.72    2.59    3.32    4.19    5.02    5.88 |"
-                                         "    0.87    0.73    0.84    0.86 |"
-                                         " 282.50 22.24  2.60 2491.26 77.70");
-    EXPECT_EQ(outcome.shownLC, c.LC);
+    c.BORE = 0.75f;
+    c.BDI.fill(0.75f);
+    c.THIK = 0.0625f;
+    c.EMBH = 0.4f;
+    c.EMBV = 0.3f;
+    c.DI = {0, 0.3125f, 0.375f, 0.3125f, 0.3125f, 0.375f, 0.3125f};
+    EXPECT_FALSE(derive_note_frequencies(c, 17).refused); // D4
+    return c;
 }
 
-TEST(Solver, MetricEntriesGiveTheSamePositionsAndSpacingsInMillimetres) {
-    CircuitRecord inches = default_circuit();
-    CircuitRecord millimetres = metric(inches);
-    solve(inches);
-    const SolveOutcome outcome = solve(millimetres);
-    ASSERT_FALSE(outcome.mathError);
-    for (int k = 1; k <= 6; ++k)
-        EXPECT_EQ(format("%8.2f", double(millimetres.PM[k])),
-                  format("%8.2f", double(inches.PM[k])));
-    EXPECT_EQ(format("%5.2f", double(millimetres.DIST)), "282.50");
-    EXPECT_EQ(format("%8.2f", double(millimetres.SP[0])), "   22.18");
-    EXPECT_NEAR(millimetres.SP[3], inches.SP[3] * 25.4, 0.01);
+struct Design {
+    const char* name;
+    CircuitRecord (*make)();
+    int passes;          // 0: as worked by hand
+    const char* printed; // the panel's first figures as makers have them, or nullptr
+};
+
+TEST(Solver, VariedDesignsGiveTheFiguresWorkedByHand) {
+    using C = CircuitRecord;
+    // clang-format off
+    const Design designs[] = {
+        {"start-up design", default_circuit, 7,
+         "passes 7 |  43.59  65.77  84.36 106.38 127.59 149.42   1.72   2.59   3.32   4.19   5.02"
+         "   5.88 | 282.50 77.70 |  0.87  0.73  0.84  0.86 22.24  2.60 2491.26"},
+        {"low D whistle", low_d_whistle, 5,
+         "passes 5 |  83.95 136.34 161.84 214.36 251.36 293.73   3.30   5.37   6.37   8.44   9.90"
+         "  11.56 | 569.39 61.76"},
+        {"metric native flute, round window", [] {
+             C c = in_millimetres(default_circuit());
+             c.SEQ = {3, 2, 2, 1, 2, 2};
+             EXPECT_FALSE(derive_note_frequencies(c, 21).refused); // F#4
+             c.BORE = 19; c.BDI.fill(19); c.THIK = 3; c.DI = {0, 8, 9, 7, 9, 8, 7};
+             c.EMBH = 0; c.EMBV = 10;
+             return c; }, 7,
+         "passes 7 |  98.96 133.71 180.82 192.36 225.63 263.58   3.90   5.26   7.12   7.57   8.88"
+         "  10.38 | 447.25 98.50"},
+        {"metric quarter-wave low D", [] {
+             C c = in_millimetres(low_d_whistle()); c.DIVS = 4; return c; }, 0, nullptr},
+        {"custom just-intonation frequencies", [] {
+             C c = default_circuit();
+             c.CU = {400, 450, 500, 533.333f, 600, 666.667f, 750};
+             EXPECT_FALSE(derive_note_frequencies(c, kCustomNoteRow).refused);
+             return c; }, 0, nullptr},
+        {"bass D in a thick tube, thirteen passes without settling", [] {
+             C c = default_circuit();
+             EXPECT_FALSE(derive_note_frequencies(c, 5).refused); // D3
+             c.BORE = 1; c.BDI.fill(1); c.THIK = 0.25f; c.DI.fill(0.3125f);
+             return c; }, 13, nullptr},
+        {"odd sizes: tapered bore, long window", [] {
+             C c = default_circuit();
+             c.SPSD = 34300; c.BDI = {0.47f, 0.48f, 0.5f, 0.51f, 0.53f, 0.55f, 0.56f};
+             c.EMBH = 0.31f; c.EMBV = 0.19f; c.DI = {0, 0.15f, 0.29f, 0.22f, 0.26f, 0.2f, 0.17f};
+             return c; }, 0, nullptr},
+        {"divisor 3 is solved as 2", [] { C c = default_circuit(); c.DIVS = 3; return c; }, 7,
+         nullptr},
+    };
+    // clang-format on
+    GlobalCorrections altered;
+    altered.EMBCOR = 0.3f;
+    altered.ENDCOR = 0.7f;
+    altered.CHMCOR = 0.5f;
+    for (const GlobalCorrections& corrections : {GlobalCorrections{}, altered}) {
+        for (const Design& design : designs) {
+            CircuitRecord c = design.make();
+            const Worked expected = work_by_hand(c, corrections);
+            const SolveOutcome outcome = solve_tonehole_positions(c, corrections);
+            EXPECT_EQ(outcome.reached, SolveStage::Finished) << design.name;
+            EXPECT_EQ(outcome.passes, expected.passes) << design.name;
+            EXPECT_EQ(outcome.deviationPercent, expected.deviation) << design.name;
+            EXPECT_EQ(outcome.shownLC, c.LC) << design.name;
+            for (NoteArray CircuitRecord::*field :
+                 {&CircuitRecord::DC, &CircuitRecord::HI, &CircuitRecord::NM, &CircuitRecord::HS,
+                  &CircuitRecord::CL, &CircuitRecord::LC, &CircuitRecord::OP, &CircuitRecord::NE,
+                  &CircuitRecord::RA, &CircuitRecord::DV, &CircuitRecord::PM, &CircuitRecord::PI})
+                EXPECT_EQ(c.*field, expected.c.*field) << design.name;
+            EXPECT_EQ(c, expected.c) << design.name; // every other figure, to the last bit
+            if (corrections != GlobalCorrections{})
+                continue;
+            EXPECT_TRUE(design.passes == 0 || outcome.passes == design.passes) << design.name;
+            if (design.printed != nullptr) {
+                const std::string printed = design.printed;
+                EXPECT_EQ(panel_figures(c, outcome).substr(0, printed.size()), printed)
+                    << design.name;
+            }
+        }
+    }
 }
 
-TEST(Solver, DerivedTableFrequenciesOfAMetricNativeFlute) {
-    CircuitRecord c = metric(default_circuit());
-    c.SEQ = {3, 2, 2, 1, 2, 2};
-    ASSERT_FALSE(derive_note_frequencies(c, 21).refused); // F#4
-    c.BORE = 19.0f;
-    c.BDI.fill(19.0f);
-    c.THIK = 3.0f;
-    c.DI = {0, 8, 9, 7, 9, 8, 7};
-    c.EMBH = 0;
-    c.EMBV = 10.0f;
-    const SolveOutcome outcome = solve(c);
-    EXPECT_EQ(outcome.nativeFlute, 1);
-    EXPECT_EQ(drilling_text(c, outcome), "passes 7 |"
-                                         "   98.96  133.71  180.82  192.36  225.63  263.58 |"
-                                         "    3.90    5.26    7.12    7.57    8.88   10.38 |"
-                                         "   34.75   47.11   33.28   37.95 |"
-                                         " 447.25 23.54  5.07 1107.44 98.50");
-    // Holes 4, 5 and 6 take their spacings from notes 2, 3 and 3.
-    EXPECT_EQ(c.HS[4], c.PR[2] - c.PR[4]);
-    EXPECT_EQ(c.HS[5], c.PR[3] - c.PR[5]);
-    EXPECT_EQ(c.HS[6], c.PR[3] - c.PR[6]);
-}
+// Both stops leave the fields computed before them and nothing after.
+TEST(Solver, MathErrorsStopWhereTheZeroIsFound) {
+    CircuitRecord equal = default_circuit();
+    equal.FR[3] = equal.FR[2];
+    const SolveOutcome early = solve_tonehole_positions(equal, {});
+    EXPECT_TRUE(early.mathError);
+    EXPECT_EQ(early.reached, SolveStage::NominalLengths);
+    EXPECT_EQ(early.passes, 0);
+    EXPECT_EQ(equal.HS[3], 0.0f);
+    EXPECT_EQ(equal.HS[4], 0.0f); // not computed
+    EXPECT_EQ(equal.HS[2], equal.NM[1] - equal.NM[2]);
+    EXPECT_EQ(equal.CL[0], 0.0f);
 
-TEST(Solver, QuarterWaveHalvesEveryNominalLengthAndOtherDivisorsBecomeTwo) {
-    CircuitRecord half = default_circuit();
-    half.DIVS = 3;
-    CircuitRecord quarter = default_circuit();
-    quarter.DIVS = 4;
-    solve(half);
-    solve(quarter);
-    EXPECT_EQ(half.DIVS, 2);
-    for (int k = 0; k < kNoteCount; ++k)
-        EXPECT_EQ(quarter.NM[k], half.NM[k] / 2);
-}
-
-TEST(Solver, ZeroLengthMeansACircularEmbouchure) {
-    CircuitRecord circular = default_circuit();
-    circular.EMBH = 0;
-    solve(circular);
-    EXPECT_EQ(format("%5.2f", double(circular.THLN)), " 2.04"); // π (0.635 cm / 2)² × 6.4516
-    CircuitRecord sliver = default_circuit();
-    sliver.EMBH = 0.0001f;
-    solve(sliver);
-    EXPECT_EQ(format("%5.2f", double(sliver.THLN)), " 0.00");
-}
-
-TEST(Solver, StopsAfterThirteenPassesWhenItDoesNotSettle) {
-    CircuitRecord c = default_circuit();
-    c.BORE = 0.5f;
-    c.THIK = 0.25f;
-    c.DI = {0, 0.0625f, 0.0625f, 0.0625f, 0.0625f, 0.0625f, 0.0625f};
-    const SolveOutcome outcome = solve(c);
-    EXPECT_FALSE(outcome.mathError);
-    EXPECT_EQ(outcome.passes, kMaxPasses);
-    EXPECT_TRUE(0.005f < c.MAXP);
-}
-
-TEST(Solver, EqualNeighbouringFrequenciesStopBeforeTheIteration) {
-    CircuitRecord c = default_circuit();
-    c.FR[3] = c.FR[2];
-    const SolveOutcome outcome = solve(c);
-    EXPECT_TRUE(outcome.mathError);
-    EXPECT_EQ(outcome.reached, SolveStage::NominalLengths);
-    EXPECT_EQ(outcome.passes, 0);
-    EXPECT_EQ(c.HS[3], 0.0f);
-    EXPECT_EQ(c.HS[4], 0.0f); // not computed
-    EXPECT_NE(c.HS[2], 0.0f);
-}
-
-TEST(Solver, ZeroChimneyStopsInTheFirstPass) {
-    CircuitRecord c = default_circuit();
-    c.THIK = 0;
-    c.DI[2] = 0;
-    const SolveOutcome outcome = solve(c);
-    EXPECT_TRUE(outcome.mathError);
-    EXPECT_EQ(outcome.reached, SolveStage::PassSpacings);
-    EXPECT_EQ(outcome.passes, 0);
-    EXPECT_TRUE(std::isnan(c.LC[2])); // 0 / 0, stored before the stop
-    EXPECT_EQ(c.LC[3], 0.0f);
+    CircuitRecord chimneyless = default_circuit();
+    chimneyless.THIK = 0;
+    chimneyless.DI[2] = 0;
+    const SolveOutcome late = solve_tonehole_positions(chimneyless, {});
+    EXPECT_TRUE(late.mathError);
+    EXPECT_EQ(late.reached, SolveStage::PassSpacings);
+    EXPECT_EQ(late.passes, 0);
+    EXPECT_TRUE(std::isnan(chimneyless.LC[2])); // 0 / 0, stored before the stop
+    EXPECT_EQ(chimneyless.LC[3], 0.0f);
+    EXPECT_EQ(chimneyless.DIST, 0.0f);
 }
 
 // Calc refuses inputs out of range, and results that come out non-finite,
-// without touching the working design or its slot.
+// without touching the working design or its slot; a finished run is kept.
 TEST(Solver, CalcRefusesInputsOutOfRange) {
     struct Case {
         const char* name;
         void (*spoil)(DesignState&);
         const char* message;
     };
+    using S = DesignState&;
+    // clang-format off
     const Case cases[] = {
-        {"nan bore", [](DesignState& s) { s.workingCircuit.BORE = NAN; },
-         "BORE must be a number above 0"},
-        {"bore at hole 3", [](DesignState& s) { s.workingCircuit.BDI[3] = 0; },
+        {"nan bore", [](S s) { s.workingCircuit.BORE = NAN; }, "BORE must be a number above 0"},
+        {"bore at hole 3", [](S s) { s.workingCircuit.BDI[3] = 0; },
          "BDI03 must be a number above 0"},
-        {"negative hole", [](DesignState& s) { s.workingCircuit.DI[6] = -5; },
+        {"negative hole", [](S s) { s.workingCircuit.DI[6] = -5; },
          "DI06 must be a number above 0"},
-        {"infinite frequency", [](DesignState& s) { s.workingCircuit.FR[6] = INFINITY; },
+        {"infinite frequency", [](S s) { s.workingCircuit.FR[6] = INFINITY; },
          "FR06 must be a number above 0"},
-        {"equal frequencies",
-         [](DesignState& s) { s.workingCircuit.FR[3] = s.workingCircuit.FR[2]; },
+        {"equal frequencies", [](S s) { s.workingCircuit.FR[3] = s.workingCircuit.FR[2]; },
          "FR03 must be above the frequency of the note below"},
-        {"speed of sound", [](DesignState& s) { s.workingCircuit.SPSD = 0; },
-         "SPSD must be a number above 0"},
-        {"window width", [](DesignState& s) { s.workingCircuit.EMBV = 0; },
-         "EMBV must be a number above 0"},
-        {"negative wall", [](DesignState& s) { s.workingCircuit.THIK = -0.01f; },
+        {"speed of sound", [](S s) { s.workingCircuit.SPSD = 0; }, "SPSD must be a number above 0"},
+        {"window width", [](S s) { s.workingCircuit.EMBV = 0; }, "EMBV must be a number above 0"},
+        {"negative wall", [](S s) { s.workingCircuit.THIK = -0.01f; },
          "THIK must be a number of 0 or more"},
-        {"negative window length", [](DesignState& s) { s.workingCircuit.EMBH = -1; },
+        {"negative window length", [](S s) { s.workingCircuit.EMBH = -1; },
          "EMBH must be a number of 0 or more"},
-        {"end correction", [](DesignState& s) { s.corrections.ENDCOR = -0.1f; },
+        {"end correction", [](S s) { s.corrections.ENDCOR = -0.1f; },
          "ENDCOR must be a number of 0 or more"},
-        {"overflowing bore", [](DesignState& s) { s.workingCircuit.BORE = 3e38f; },
-         "results are not finite"},
+        {"overflowing bore", [](S s) { s.workingCircuit.BORE = 3e38f; }, "results are not finite"},
     };
+    // clang-format on
     for (const Case& row : cases) {
         DesignState state = startup_state();
         row.spoil(state);
@@ -189,15 +294,13 @@ TEST(Solver, CalcRefusesInputsOutOfRange) {
         EXPECT_EQ(std::memcmp(&state.workingCircuit, &working, sizeof working), 0) << row.name;
         EXPECT_EQ(state.bank.slot[0], default_circuit()) << row.name;
     }
-}
-
-TEST(Solver, CalcTakesZeroWallAndCircularEmbouchure) {
     DesignState state = startup_state();
+    state.bank.currentIndex = 7;
     state.workingCircuit.THIK = 0;
     state.workingCircuit.EMBH = 0;
-    const SolveOutcome outcome = run_calc(state);
-    EXPECT_FALSE(outcome.invalidInput);
-    EXPECT_EQ(state.bank.slot[0], state.workingCircuit);
+    EXPECT_FALSE(run_calc(state).invalidInput);
+    EXPECT_EQ(state.bank.slot[7], state.workingCircuit);
+    EXPECT_NE(state.workingCircuit.DIST, 0.0f);
 }
 
 } // namespace
