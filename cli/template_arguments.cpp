@@ -2,6 +2,7 @@
 
 #include "cli/arguments.h"
 #include "cli/commands.h"
+#include "cli/geometry_source.h"
 #include "model/circuit_record.h"
 #include "model/text_format.h"
 
@@ -13,10 +14,12 @@ namespace sorrel {
 
 const char* const kTemplateUsage =
     "\n"
-    "Usage: sorrel-cli template FILE [--slot N] -o OUT.pdf [--paper a4|letter]\n"
+    "Usage: sorrel-cli template (FILE.srl [--slot N] | GEOMETRY.json) -o OUT.pdf\n"
+    "                           [--paper a4|letter]\n"
     "\n"
     "  template  draw the full-scale drilling template of one calculated slot\n"
-    "            (0 by default) into OUT.pdf on A4 (default) or US Letter;\n"
+    "            (0 by default), or of a geometry file as tune reads it, into\n"
+    "            OUT.pdf (- for standard output) on A4 (default) or US Letter;\n"
     "            exit status 3 when the slot has no finished Calc\n"
 #if !SORREL_CLI_PDF
     "            (not in this build: it was built without Qt)\n"
@@ -72,6 +75,8 @@ ParsedTemplateArguments parse_template_arguments(const std::vector<std::string>&
         return usage_error("template needs a design file");
     if (parsed.output.empty())
         return usage_error("template needs -o OUT.pdf");
+    if (parsed.slot && is_geometry_file(parsed.design))
+        return usage_error("--slot applies to a design file, not a geometry file");
     return {parsed, {}};
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// sorrel-cli template: the drilling template of one design slot as a PDF.
+// sorrel-cli template: the drilling template of one design slot, or of a
+// geometry file, as a PDF.
 
 #include "drilling/template_layout.h"
 
@@ -11,9 +12,9 @@ namespace sorrel {
 
 // What the template command draws, from where, onto what.
 struct TemplateArguments {
-    std::string design; // the design file read
-    int slot = 0;       // the slot drawn
-    std::string output; // the PDF written
+    std::string design;      // the design file or geometry file (*.json) read
+    std::optional<int> slot; // the design file's slot drawn; 0 when not given
+    std::string output;      // the PDF written
     Paper paper = Paper::A4;
 };
 

@@ -1,6 +1,7 @@
 #include "cli/tune_arguments.h"
 
 #include "cli/arguments.h"
+#include "cli/geometry_source.h"
 #include "model/circuit_record.h"
 
 #include <algorithm>
@@ -62,15 +63,6 @@ std::optional<MeasuredNote> measured_note(const std::string& text) {
 }
 
 } // namespace
-
-bool is_geometry_file(const std::string& file) {
-    if (file.size() < 5)
-        return false;
-    std::string extension = file.substr(file.size() - 5);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
-    return extension == ".json";
-}
 
 ParsedTuneArguments parse_tune_arguments(const std::vector<std::string>& args) {
     TuneArguments parsed;

@@ -33,9 +33,6 @@ struct ParsedTuneArguments {
 // Parses the arguments that follow "tune".
 ParsedTuneArguments parse_tune_arguments(const std::vector<std::string>& args);
 
-// Whether `file` names a geometry file rather than a design file.
-bool is_geometry_file(const std::string& file);
-
 extern const char* const kTuneUsage;
 
 } // namespace sorrel

@@ -1,11 +1,9 @@
 #include "cli/tune_command.h"
 
-#include "cli/bank_file.h"
 #include "cli/commands.h"
+#include "cli/geometry_source.h"
 #include "cli/tune_arguments.h"
 #include "model/text_format.h"
-#include "tuning/design_geometry.h"
-#include "tuning/geometry_json.h"
 #include "tuning/tuning_model.h"
 
 #include <nlohmann/json.hpp>
@@ -24,25 +22,6 @@ constexpr double kMmPerMetre = 1000;
 int fail(int status, const std::string& message) {
     std::cerr << "sorrel-cli: " << message << '\n';
     return status;
-}
-
-// The geometry the file gives, or empty with the reason told on stderr.
-std::optional<Geometry> load_geometry(const TuneArguments& args) {
-    if (is_geometry_file(args.file)) {
-        tuning::GeometryRead read = tuning::read_geometry_file(args.file);
-        if (!read.geometry)
-            fail(kExitFileError, read.error);
-        return read.geometry;
-    }
-    const std::optional<DesignState> state = read_bank(args.file);
-    if (!state)
-        return std::nullopt;
-    const int slot = args.slot.value_or(0);
-    tuning::DesignGeometry design =
-        tuning::geometry_from_design(state->bank.slot[static_cast<std::size_t>(slot)]);
-    if (!design.geometry)
-        fail(kExitFileError, format("slot %d: ", slot) + design.error);
-    return design.geometry;
 }
 
 // The calibration value, where it came from ("not calibrated", "given" or "fitted to
@@ -112,7 +91,7 @@ int tune_command(const std::vector<std::string>& args) {
         std::cout << kTuneUsage;
         return kExitDone;
     }
-    std::optional<Geometry> geometry = load_geometry(options);
+    std::optional<Geometry> geometry = load_geometry(options.file, options.slot.value_or(0));
     if (!geometry)
         return kExitFileError;
 

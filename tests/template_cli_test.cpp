@@ -81,6 +81,20 @@ TEST_F(TemplateCli, DrawsTheCalculatedSlotsHoles) {
     EXPECT_NE(shell("pdfinfo letter.pdf").out.find("612 x 792 pts (letter)"), std::string::npos);
 }
 
+// A geometry file (the tuning check's) is drawn as it stands: holes numbered
+// from the foot, an inch drill named as a fraction, a metric one in mm.
+TEST_F(TemplateCli, DrawsAGeometryFile) {
+    std::ofstream(file("pipe.json")) << R"({"length_mm": 300, "bore_mm": 15, "wall_mm": 2,
+              "holes": [{"from_foot_mm": 120, "diameter_mm": 6.6},
+                        {"from_foot_mm": 80, "diameter_mm": 7.9375}],
+              "mouth": {"kind": "fipple", "window_length_mm": 5, "window_width_mm": 9}})";
+    ASSERT_EQ(run("template pipe.json -o pipe.pdf").status, 0);
+    const std::string text = shell("pdftotext pipe.pdf -").out;
+    for (const char* expected : {"Hole 1, drill 5/16 in", "80.00 mm from the foot",
+                                 "Hole 2, drill 6.6 mm", "120.00 mm from the foot", "cut here"})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected;
+}
+
 struct RefusalCase {
     const char* arguments;
     int status;
@@ -108,12 +122,14 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"tone.srl", 1, "template needs -o OUT.pdf"},
         RefusalCase{"-o out.pdf", 1, "template needs a design file"},
         RefusalCase{"missing.srl -o out.pdf", 2, "cannot read missing.srl"},
-        RefusalCase{"tone.srl -o no/such/out.pdf", 2, "cannot write no/such/out.pdf"}));
+        RefusalCase{"tone.srl -o no/such/out.pdf", 2, "cannot write no/such/out.pdf"},
+        RefusalCase{"pipe.json --slot 1 -o out.pdf", 1, "--slot applies to a design file"},
+        RefusalCase{"missing.json -o out.pdf", 2, "missing.json"}));
 
 TEST_F(TemplateCli, HelpShowsTheCommand) {
     const CliRun help = run("--help");
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("sorrel-cli template FILE [--slot N] -o OUT.pdf [--paper a4|letter]"),
+    EXPECT_NE(help.out.find("sorrel-cli template (FILE.srl [--slot N] | GEOMETRY.json) -o OUT.pdf"),
               std::string::npos);
     EXPECT_EQ(run("template --help").out, help.out);
 }
