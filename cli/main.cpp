@@ -3,6 +3,7 @@
 
 #include "cli/arguments.h"
 #include "cli/commands.h"
+#include "cli/fit_command.h"
 #include "cli/tune_command.h"
 
 #include <iostream>
@@ -13,6 +14,8 @@ int main(int argc, char** argv) {
     // tune has its own options, parsed beside the design-file commands'.
     if (!arguments.empty() && arguments.front() == "tune")
         return tune_command({arguments.begin() + 1, arguments.end()});
+    if (!arguments.empty() && arguments.front() == "fit")
+        return fit_command({arguments.begin() + 1, arguments.end()});
     const ParsedArguments parsed = parse_arguments(arguments);
     if (!parsed.arguments) {
         std::cerr << "sorrel-cli: " << parsed.error << "\n\n" << kUsage;
