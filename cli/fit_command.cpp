@@ -3,6 +3,7 @@
 #include "cli/bank_file.h"
 #include "cli/commands.h"
 #include "cli/fit_arguments.h"
+#include "files/design_file.h"
 #include "model/inch_fraction.h"
 #include "tuning/design_geometry.h"
 #include "tuning/drill_choice.h"
@@ -11,8 +12,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include <fstream>
 #include <iostream>
+#include <system_error>
 
 namespace sorrel {
 namespace {
@@ -98,12 +99,12 @@ std::string fit_json_text(const tuning::PitchFit& fit) {
     return json.dump(2);
 }
 
+// Writes the geometry file as a design file is saved: beside, then renamed
+// over, so a failed write leaves no half-written file.
 bool write_text(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text << '\n';
-    out.close();
-    if (!out) {
-        std::cerr << "sorrel-cli: cannot write " << path << '\n';
+    if (const int error = replace_file(path, text + '\n'); error != 0) {
+        std::cerr << "sorrel-cli: cannot write " << path << ": "
+                  << std::generic_category().message(error) << '\n';
         return false;
     }
     return true;
@@ -139,8 +140,9 @@ int fit_command(const std::vector<std::string>& arguments) {
         !write_text(args.output, tuning::write_geometry_json(*fit.geometry)))
         return kExitFileError;
 #if SORREL_CLI_PDF
-    if (!args.pdf.empty() && fit_pdf_command(fit, title, args.pdf) != kExitDone)
-        return kExitFileError;
+    // As report --pdf: the page is the output.
+    if (!args.pdf.empty())
+        return fit_pdf_command(fit, title, args.pdf);
 #endif
     if (args.json) {
         std::cout << fit_json_text(fit) << '\n';
