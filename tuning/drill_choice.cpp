@@ -20,8 +20,10 @@ constexpr double kSearchCents = 0.005; // each hole's placement in the search
 // The search ranks choices on positions placed with the holes above left
 // out; the exact refit of every choice within this factor of the best
 // ranking settles the order.
-constexpr double kRankingMargin = 1.04;
-constexpr std::size_t kMostRefits = 32;
+constexpr double kRankingMargin = 1.005;
+constexpr std::size_t kMostRefits = 16;
+constexpr int kRounds = 3;                // searches, each with the shifts of the last one's best
+constexpr std::size_t kCoarseDrills = 20; // per hole, in the first search of a fine set
 
 std::vector<Drill> metric_set(double stepMm) {
     std::vector<Drill> drills;
@@ -78,9 +80,10 @@ struct Trial {
 // one run, found by bisection.
 class DrillSearch {
 public:
-    DrillSearch(const Geometry& tube, std::vector<std::vector<Drill>> candidates, double maxSpread)
-        : partial_(tube), candidates_(std::move(candidates)), maxSpread_(maxSpread),
-          speed_(air_properties(tube.air).speedOfSound), holes_(tube.holes) {
+    DrillSearch(const Geometry& tube, const std::vector<std::vector<Drill>>& candidates,
+                const std::vector<double>& shift, double maxSpread, double incumbent)
+        : partial_(tube), candidates_(candidates), shift_(shift), maxSpread_(maxSpread),
+          best_(incumbent), speed_(air_properties(tube.air).speedOfSound), holes_(tube.holes) {
         partial_.holes.clear();
         chosen_.resize(holes_.size());
     }
@@ -121,14 +124,19 @@ private:
         const Placement placed = place_hole(partial_, k, Fingering{std::vector<bool>(k + 1, true)},
                                             partial_.targets[k + 1], kSearchCents);
         Trial trial{Trial::Verdict::Placed, hole.fromFoot, 0};
+        // Spacings and ratios where the fit would put the holes.
+        Hole fitted = hole;
+        fitted.fromFoot += shift_[k];
+        const double fittedBelow = k == 0 ? 0 : below + shift_[k - 1];
         if (placed.outcome == Placement::Outcome::SharpAtLow ||
             placed.outcome == Placement::Outcome::NoRoom)
             trial.verdict = Trial::Verdict::TooHigh;
         else if (placed.outcome != Placement::Outcome::Placed ||
-                 (k > 0 && hole.fromFoot - below > maxSpread_))
+                 (k > 0 && fitted.fromFoot - fittedBelow > maxSpread_))
             trial.verdict = Trial::Verdict::TooLow;
         else
-            trial.ratio = cutoff_ratio(partial_, hole, below, partial_.targets[k + 1], speed_);
+            trial.ratio =
+                cutoff_ratio(partial_, fitted, fittedBelow, partial_.targets[k + 1], speed_);
         tried[i] = trial;
         return trial;
     }
@@ -163,19 +171,33 @@ private:
             else
                 high = middle;
         }
+        // The run of drills within the bound, visited from the one nearest
+        // the middle of the ratios so far (for the first hole, the nearest
+        // to the diameter given): a close choice found early tightens the
+        // bound for the rest.
+        std::vector<std::size_t> run;
         for (std::size_t i = low; i < count; ++i) {
             const Trial trial = place(k, i, tried);
-            if (trial.verdict == Trial::Verdict::TooHigh)
+            if (trial.verdict == Trial::Verdict::TooHigh ||
+                (trial.verdict == Trial::Verdict::Placed && k > 0 &&
+                 trial.ratio / smallest > bound()))
                 break;
-            if (trial.verdict == Trial::Verdict::TooLow)
-                continue;
+            if (trial.verdict == Trial::Verdict::Placed)
+                run.push_back(i);
+        }
+        const auto distance = [&](std::size_t i) {
+            if (k == 0)
+                return std::abs(std::log(candidates_[0][i].diameter / holes_[0].diameter));
+            return std::abs(std::log(tried[i]->ratio / std::sqrt(smallest * largest)));
+        };
+        std::sort(run.begin(), run.end(),
+                  [&](std::size_t a, std::size_t b) { return distance(a) < distance(b); });
+        for (const std::size_t i : run) {
+            const Trial& trial = *tried[i];
             const double lowest = std::min(smallest, trial.ratio);
             const double highest = std::max(largest, trial.ratio);
-            if (highest / lowest > bound()) {
-                if (trial.ratio >= smallest)
-                    break;
+            if (highest / lowest > bound())
                 continue;
-            }
             partial_.holes[k].diameter = candidates_[k][i].diameter;
             partial_.holes[k].fromFoot = trial.fromFoot;
             chosen_[k] = i;
@@ -185,13 +207,14 @@ private:
     }
 
     Geometry partial_; // the tube with the holes placed so far
-    std::vector<std::vector<Drill>> candidates_;
-    double maxSpread_; // m
-    double speed_;     // m/s
+    const std::vector<std::vector<Drill>>& candidates_;
+    const std::vector<double>& shift_; // m: from a placed hole to where the fit puts it
+    double maxSpread_;                 // m
+    double best_;                      // the most even choice found, or one the search will find
+    double speed_;                     // m/s
     std::vector<Hole> holes_;
     std::vector<std::size_t> chosen_;
     std::vector<Choice> found_;
-    double best_ = std::numeric_limits<double>::infinity();
 };
 
 // The exact refit of a choice, or empty when it breaks a limit.
@@ -211,6 +234,74 @@ std::optional<PitchFit> refit(const std::vector<std::vector<Drill>>& candidates,
         fit.holes[k].drill = candidates[k][choice.drills[k]].label;
     }
     return fit;
+}
+
+// How far the fit moves each hole of `holes` (with their diameters) from
+// where the search, placing them one by one from the foot with the holes
+// above left out, puts them in `tube`; zeros when either fails.
+std::vector<double> fitted_shift(const Geometry& tube, const std::vector<Hole>& holes,
+                                 const FitOptions& options) {
+    std::vector<double> shift(holes.size(), 0);
+    Geometry partial = tube;
+    partial.holes.clear();
+    for (std::size_t k = 0; k < holes.size(); ++k) {
+        partial.holes.push_back(holes[k]);
+        const Placement placed = place_hole(partial, k, Fingering{std::vector<bool>(k + 1, true)},
+                                            partial.targets[k + 1], kSearchCents);
+        if (placed.outcome != Placement::Outcome::Placed)
+            return shift;
+    }
+    Geometry given = tube;
+    given.holes = holes;
+    const PitchFit fit = fit_to_pitch(given, options);
+    if (fit.failure)
+        return shift;
+    for (std::size_t k = 0; k < holes.size(); ++k)
+        shift[k] = fit.holes[k].fromFoot - partial.holes[k].fromFoot;
+    return shift;
+}
+
+// Searches `candidates` up to `rounds` times, each time with the shifts
+// taken from the best choice so far, refitting the closest choices; keeps
+// the most even fit in `best`.
+void search_rounds(const Geometry& tube, const std::vector<std::vector<Drill>>& candidates,
+                   const FitOptions& options, int rounds, std::vector<double>& shift,
+                   std::optional<PitchFit>& best) {
+    std::vector<std::size_t> bestDrills;
+    for (int round = 0; round < rounds; ++round) {
+        // The best choice so far, with the shifts taken from it, is found
+        // again exactly as even as its fit: a bound from the start.
+        const double incumbent =
+            best ? 1 + best->ratioSpread / 100 + 1e-9 : std::numeric_limits<double>::infinity();
+        const std::vector<Choice> ranked =
+            DrillSearch(tube, candidates, shift, options.maxSpread, incumbent).run();
+        const double cutoff = ranked.empty() ? 0 : ranked.front().evenness * kRankingMargin;
+        const std::vector<std::size_t> before = bestDrills;
+        for (std::size_t i = 0;
+             i < ranked.size() && i < kMostRefits && ranked[i].evenness <= cutoff; ++i) {
+            std::optional<PitchFit> fit = refit(candidates, ranked[i], options);
+            if (fit && (!best || fit->ratioSpread < best->ratioSpread)) {
+                best = std::move(fit);
+                bestDrills = ranked[i].drills;
+                for (std::size_t k = 0; k < shift.size(); ++k)
+                    shift[k] = best->holes[k].fromFoot - ranked[i].placed.holes[k].fromFoot;
+            }
+        }
+        if (!best || bestDrills == before)
+            break;
+    }
+}
+
+// Every few drills of each hole's candidates, at most kCoarseDrills of them.
+std::vector<std::vector<Drill>> every_few(const std::vector<std::vector<Drill>>& candidates) {
+    std::vector<std::vector<Drill>> coarse;
+    for (const std::vector<Drill>& drills : candidates) {
+        const std::size_t step = (drills.size() + kCoarseDrills - 1) / kCoarseDrills;
+        coarse.emplace_back();
+        for (std::size_t i = 0; i < drills.size(); i += step)
+            coarse.back().push_back(drills[i]);
+    }
+    return coarse;
 }
 
 } // namespace
@@ -294,16 +385,19 @@ PitchFit choose_drills(const Geometry& geometry, const std::vector<Drill>& drill
     tube.holes.clear();
     place_length(tube, Fingering{}, base.targets[0], kSearchCents);
     tube.holes = base.holes;
-    std::vector<Choice> ranked = DrillSearch(tube, candidates, options.maxSpread).run();
 
+    // The search places each hole with the holes above it left out; the
+    // fit, with them closed, puts it a little elsewhere. That shift, taken
+    // from the diameters given and then from the best choice so far, moves
+    // the search's holes nearly where the fit puts them.
+    std::vector<double> shift = fitted_shift(tube, base.holes, options);
     std::optional<PitchFit> best;
-    const double cutoff = ranked.empty() ? 0 : ranked.front().evenness * kRankingMargin;
-    for (std::size_t i = 0; i < ranked.size() && i < kMostRefits && ranked[i].evenness <= cutoff;
-         ++i) {
-        std::optional<PitchFit> fit = refit(candidates, ranked[i], options);
-        if (fit && (!best || fit->ratioSpread < best->ratioSpread))
-            best = std::move(fit);
-    }
+    // A fine set is searched first with every few drills, for a close choice
+    // whose fit bounds the search of the whole set from the start.
+    const std::vector<std::vector<Drill>> coarse = every_few(candidates);
+    if (coarse != candidates)
+        search_rounds(tube, coarse, options, 1, shift, best);
+    search_rounds(tube, candidates, options, kRounds, shift, best);
     if (!best) {
         PitchFit none;
         none.failure = FitFailure{0, "no choice of drills from the set fits every note within "
