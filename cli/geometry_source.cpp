@@ -20,21 +20,25 @@ bool is_geometry_file(const std::string& file) {
     return extension == ".json";
 }
 
-std::optional<tuning::Geometry> load_geometry(const std::string& file, int slot) {
+std::optional<LoadedGeometry> load_geometry(const std::string& file, int slot) {
     if (is_geometry_file(file)) {
         const tuning::GeometryRead read = tuning::read_geometry_file(file);
-        if (!read.geometry)
+        if (!read.geometry) {
             std::cerr << "sorrel-cli: " << read.error << '\n';
-        return read.geometry;
+            return std::nullopt;
+        }
+        return LoadedGeometry{*read.geometry, file};
     }
     const std::optional<DesignState> state = read_bank(file);
     if (!state)
         return std::nullopt;
-    const tuning::DesignGeometry design =
-        tuning::geometry_from_design(state->bank.slot[static_cast<std::size_t>(slot)]);
-    if (!design.geometry)
+    const CircuitRecord& record = state->bank.slot[static_cast<std::size_t>(slot)];
+    const tuning::DesignGeometry design = tuning::geometry_from_design(record);
+    if (!design.geometry) {
         std::cerr << "sorrel-cli: " << format("slot %d: ", slot) << design.error << '\n';
-    return design.geometry;
+        return std::nullopt;
+    }
+    return LoadedGeometry{*design.geometry, latin1_to_utf8(record.DESC.view())};
 }
 
 } // namespace sorrel

@@ -29,10 +29,10 @@ std::string today() {
 std::optional<DrillingPlan> plan_to_draw(const TemplateArguments& args, int& status) {
     status = kExitFileError;
     if (is_geometry_file(args.design)) {
-        const std::optional<tuning::Geometry> geometry = load_geometry(args.design, 0);
-        if (!geometry)
+        const std::optional<LoadedGeometry> loaded = load_geometry(args.design, 0);
+        if (!loaded)
             return std::nullopt;
-        return plan_from_geometry(*geometry, today());
+        return plan_from_geometry(loaded->geometry, today());
     }
     const std::optional<DesignState> state = read_bank(args.design);
     if (!state)

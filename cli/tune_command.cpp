@@ -91,9 +91,11 @@ int tune_command(const std::vector<std::string>& args) {
         std::cout << kTuneUsage;
         return kExitDone;
     }
-    std::optional<Geometry> geometry = load_geometry(options.file, options.slot.value_or(0));
-    if (!geometry)
+    const std::optional<LoadedGeometry> loaded =
+        load_geometry(options.file, options.slot.value_or(0));
+    if (!loaded)
         return kExitFileError;
+    std::optional<Geometry> geometry = loaded->geometry;
 
     std::string source = "not calibrated";
     if (options.temperature)

@@ -21,21 +21,6 @@ bool positive(double value) {
     return std::isfinite(value) && value > 0;
 }
 
-// The record's texts hold one Latin-1 byte per character; the plan's are UTF-8.
-std::string latin1_to_utf8(std::string_view text) {
-    std::string utf8;
-    for (const char ch : text) {
-        const auto byte = static_cast<unsigned char>(ch);
-        if (byte < 0x80) {
-            utf8 += ch;
-        } else {
-            utf8 += static_cast<char>(0xC0 | (byte >> 6));
-            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
-    return utf8;
-}
-
 std::string first_note(const CircuitRecord& circuit) {
     if (circuit.BASE != kCustomNoteFrequency && is_note_row(circuit.NOTI))
         if (const NoteEntry& row = NoteTable[static_cast<std::size_t>(circuit.NOTI)];

@@ -90,4 +90,18 @@ std::optional<std::string> read_word_field(std::string_view text) {
     return std::string(word);
 }
 
+std::string latin1_to_utf8(std::string_view text) {
+    std::string utf8;
+    for (const char ch : text) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (byte < 0x80) {
+            utf8 += ch;
+        } else {
+            utf8 += static_cast<char>(0xC0 | (byte >> 6));
+            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return utf8;
+}
+
 } // namespace sorrel

@@ -33,4 +33,7 @@ std::optional<int32_t> read_int_field(std::string_view text);
 // empty when there is none.
 std::optional<std::string> read_word_field(std::string_view text);
 
+// The record keeps one Latin-1 byte per character; pages and JSON read UTF-8.
+std::string latin1_to_utf8(std::string_view text);
+
 } // namespace sorrel
