@@ -12,6 +12,7 @@ const char* const kUsage =
     "Usage: sorrel-cli new FILE\n"
     "       sorrel-cli calc FILE [--slot N]... [--derive] [-o OUT]\n"
     "       sorrel-cli report FILE [--slot N] [--json | --pdf OUT]\n"
+    "       sorrel-cli tune FILE [options]   (see sorrel-cli tune --help)\n"
     "\n"
     "  new     write a design file holding the forty start-up designs\n"
     "  calc    calculate the chosen slots (all forty by default) and write the\n"

@@ -3,12 +3,17 @@
 
 #include "cli/arguments.h"
 #include "cli/commands.h"
+#include "cli/tune_command.h"
 
 #include <iostream>
 
 int main(int argc, char** argv) {
     using namespace sorrel;
-    const ParsedArguments parsed = parse_arguments(std::vector<std::string>(argv + 1, argv + argc));
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    // tune has its own options, parsed beside the design-file commands'.
+    if (!arguments.empty() && arguments.front() == "tune")
+        return tune_command({arguments.begin() + 1, arguments.end()});
+    const ParsedArguments parsed = parse_arguments(arguments);
     if (!parsed.arguments) {
         std::cerr << "sorrel-cli: " << parsed.error << "\n\n" << kUsage;
         return kExitUsage;

@@ -18,8 +18,8 @@ struct Fingering {
 };
 
 // The fingering `text` spells for an instrument of `holeCount` holes, or
-// empty with `error` set when it is empty, holds anything but "x" and "o",
-// or has the wrong number of holes.
+// empty with `error` set when it is empty (on an instrument with holes), holds anything but "x" and
+// "o", or has the wrong number of holes.
 std::optional<Fingering> parse_fingering(std::string_view text, std::size_t holeCount,
                                          std::string& error);
 

@@ -6,6 +6,7 @@
 // Every function here takes a geometry that `validate` accepted.
 
 #include "tuning/air.h"
+#include "tuning/elements.h"
 #include "tuning/fingering.h"
 #include "tuning/geometry.h"
 
@@ -20,9 +21,10 @@ namespace sorrel::tuning {
 struct ColumnElement {
     enum class Kind { Bore, OpenHole, ClosedHole } kind = Kind::Bore;
     double length = 0;     // bore piece length, m
-    double radius = 0;     // bore radius (of the piece, or at the hole), m
+    double radius = 0;     // bore radius of the piece, or at the hole, m
     double holeRadius = 0; // m
-    double chimney = 0;    // hole's chimney height, m
+    double chimney = 0;    // the hole's chimney height, m
+    HoleLengths hole;      // the hole's fixed lengths
 };
 
 // A fingering's air column, precomputed once so that each evaluation at a
@@ -43,8 +45,10 @@ public:
 
 private:
     AirProperties air_;
-    Mouth mouth_;
-    double windowHeight_ = 0;    // m
+    MouthKind mouthKind_ = MouthKind::Fipple;
+    double windowArea_ = 0;      // m²; unused for a closed mouth
+    double neckLength_ = 0;      // the window's or embouchure's neck, m
+    double headspace_ = 0;       // closed stub beside the bore, m
     double topRadius_ = 0;       // bore radius at the mouth, m
     double footRadius_ = 0;      // m
     double footOuterRadius_ = 0; // m

@@ -1,0 +1,135 @@
+#include "cli/tune_arguments.h"
+
+#include "model/circuit_record.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace sorrel {
+
+const char* const kTuneUsage =
+    "Usage: sorrel-cli tune (FILE.srl [--slot N] | GEOMETRY.json) [--temperature C]\n"
+    "                       [--window-height MM] [--measured FINGERING=HZ]\n"
+    "                       [--fingering STRING]... [--json]\n"
+    "\n"
+    "Predicts how every fingering of a finished instrument sounds: the first\n"
+    "resonance against its target, the second register and its stretch against\n"
+    "the ideal octave (the twelfth for a closed mouthpiece). The geometry comes\n"
+    "from a calculated slot of a design file or from a geometry file.\n"
+    "\n"
+    "  --slot N                 slot 0 to 39 of the design file (0 by default)\n"
+    "  --temperature C          air temperature in the bore, degrees Celsius\n"
+    "                           (28 by default: breath)\n"
+    "  --window-height MM       the window height (calibration value) to use\n"
+    "  --measured FINGERING=HZ  fit the window height (or, for a closed\n"
+    "                           mouthpiece, the added length) so that this\n"
+    "                           fingering sounds at HZ, e.g. xxxxxx=587.3\n"
+    "  --fingering STRING       also predict this fingering: x closed, o open,\n"
+    "                           the top hole first; may be given more than once\n"
+    "  --json                   print the prediction as one JSON object\n"
+    "  -h, --help               show this help\n"
+    "\n"
+    "Exit status: 0 every resonance found, 1 usage error, 2 the file could not\n"
+    "be read or gives no geometry, 3 a resonance was not found within 200 cents\n"
+    "of where it was sought, or the measured note could not be fitted.\n";
+
+namespace {
+
+ParsedTuneArguments usage_error(std::string error) {
+    return {std::nullopt, std::move(error)};
+}
+
+// The whole text as a finite number, whatever the locale.
+std::optional<double> number(const std::string& text) {
+    double value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || stop != end || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<int> slot_number(const std::string& text) {
+    const auto isDigit = [](unsigned char ch) { return ch >= '0' && ch <= '9'; };
+    if (text.empty() || text.size() > 2 || !std::all_of(text.begin(), text.end(), isDigit))
+        return std::nullopt;
+    const int slot = std::stoi(text);
+    return slot < kSlotCount ? std::optional(slot) : std::nullopt;
+}
+
+std::optional<MeasuredNote> measured_note(const std::string& text) {
+    const std::size_t equals = text.find('=');
+    if (equals == std::string::npos || equals == 0)
+        return std::nullopt;
+    const std::optional<double> frequency = number(text.substr(equals + 1));
+    if (!frequency || *frequency <= 0)
+        return std::nullopt;
+    return MeasuredNote{text.substr(0, equals), *frequency};
+}
+
+} // namespace
+
+bool is_geometry_file(const std::string& file) {
+    if (file.size() < 5)
+        return false;
+    std::string extension = file.substr(file.size() - 5);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+    return extension == ".json";
+}
+
+ParsedTuneArguments parse_tune_arguments(const std::vector<std::string>& args) {
+    TuneArguments parsed;
+    bool haveFile = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const std::string* value = i + 1 < args.size() ? &args[i + 1] : nullptr;
+        if (arg == "-h" || arg == "--help") {
+            TuneArguments help;
+            help.help = true;
+            return {help, {}};
+        } else if (arg == "--slot") {
+            parsed.slot = value ? slot_number(*value) : std::nullopt;
+            if (!parsed.slot)
+                return usage_error("--slot needs a slot number from 0 to 39");
+            ++i;
+        } else if (arg == "--temperature") {
+            parsed.temperature = value ? number(*value) : std::nullopt;
+            if (!parsed.temperature)
+                return usage_error("--temperature needs a number of degrees Celsius");
+            ++i;
+        } else if (arg == "--window-height") {
+            parsed.windowHeight = value ? number(*value) : std::nullopt;
+            if (!parsed.windowHeight || *parsed.windowHeight < 0)
+                return usage_error("--window-height needs a number of millimetres, 0 or more");
+            ++i;
+        } else if (arg == "--measured") {
+            parsed.measured = value ? measured_note(*value) : std::nullopt;
+            if (!parsed.measured)
+                return usage_error("--measured needs FINGERING=HZ, e.g. xxxxxx=587.3");
+            ++i;
+        } else if (arg == "--fingering") {
+            if (!value)
+                return usage_error("--fingering needs a fingering such as xxxooo");
+            parsed.fingerings.push_back(*value);
+            ++i;
+        } else if (arg == "--json") {
+            parsed.json = true;
+        } else if (arg.starts_with("-")) {
+            return usage_error("unknown option for tune: " + arg);
+        } else if (haveFile) {
+            return usage_error("only one file is taken: " + arg);
+        } else {
+            parsed.file = arg;
+            haveFile = true;
+        }
+    }
+    if (!haveFile)
+        return usage_error("tune needs a design file or a geometry file");
+    if (parsed.slot && is_geometry_file(parsed.file))
+        return usage_error("--slot applies to a design file, not a geometry file");
+    return {parsed, {}};
+}
+
+} // namespace sorrel

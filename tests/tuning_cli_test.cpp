@@ -1,0 +1,168 @@
+// `sorrel-cli tune` run as a maker runs it, in a fresh folder per test.
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sys/wait.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+struct CliRun {
+    int status = -1;
+    std::string out, err;
+};
+
+class TuneCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "sorrel-tune-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+        std::ifstream in(SORREL_TUNING_DATA "/high_d_whistle.json");
+        whistle_ = json::parse(in)["geometry"];
+        whistle_["targets_hz"] = {587.33, 659.26, 739.99, 783.99, 880.0, 987.77, 1108.73};
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    void write(const std::string& name, const json& content) const {
+        std::ofstream(dir_ / name) << content.dump();
+    }
+    std::string read(const std::string& name) const {
+        std::ifstream in(dir_ / name);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    CliRun run(const std::string& arguments) const {
+        const int status = std::system(
+            ("cd '" + dir_.string() + "' && '" SORREL_CLI "' " + arguments + " >out.txt 2>err.txt")
+                .c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read("out.txt"), read("err.txt")};
+    }
+
+    fs::path dir_;
+    json whistle_;
+};
+
+TEST_F(TuneCommand, PrintsEveryFingeringAsJson) {
+    write("w.json", whistle_);
+    const CliRun r = run("tune w.json --fingering oxxooo --json");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const json out = json::parse(r.out);
+    EXPECT_EQ(out["window_height_mm"], 2.5);
+    EXPECT_EQ(out["temperature_c"], 28);
+    ASSERT_EQ(out["fingerings"].size(), 8u);
+    const json& bottom = out["fingerings"][0];
+    EXPECT_EQ(bottom["fingering"], "xxxxxx");
+    EXPECT_EQ(bottom["target_hz"], 587.33);
+    ASSERT_EQ(bottom["resonance_hz"].size(), 2u);
+    const double first = bottom["resonance_hz"][0];
+    EXPECT_NEAR(double(bottom["cents"]), 1200 * std::log2(first / 587.33), 0.01);
+    const double stretch = 1200 * std::log2(double(bottom["resonance_hz"][1]) / (2 * first));
+    EXPECT_NEAR(double(bottom["octave_stretch_cents"]), stretch, 0.02);
+    EXPECT_EQ(out["fingerings"][6]["fingering"], "oooooo");
+    EXPECT_EQ(out["fingerings"][7]["fingering"], "oxxooo");
+    EXPECT_TRUE(out["fingerings"][7]["target_hz"].is_null());
+}
+
+TEST_F(TuneCommand, FitsTheWindowHeightToAMeasuredNote) {
+    write("w.json", whistle_);
+    const CliRun r = run("tune w.json --measured xxxxxo=672.5 --json");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const json out = json::parse(r.out);
+    EXPECT_EQ(out["fingerings"][1]["resonance_hz"][0], 672.5);
+    EXPECT_NE(out["window_height_mm"], 2.5);
+    const CliRun text = run("tune w.json --measured xxxxxo=672.5");
+    EXPECT_NE(text.out.find("(fitted to xxxxxo = 672.50 Hz), air at 28.0 C"), std::string::npos)
+        << text.out;
+}
+
+// In dry air the speed of sound, and with it every note, goes as the root of
+// the absolute temperature: about 2.9 cents per degree.
+TEST_F(TuneCommand, ColderAirLowersEveryNote) {
+    whistle_["humidity_percent"] = 0;
+    whistle_["co2_percent"] = 0;
+    write("w.json", whistle_);
+    const json warm = json::parse(run("tune w.json --json").out);
+    const json cold = json::parse(run("tune w.json --temperature 20 --json").out);
+    EXPECT_EQ(cold["temperature_c"], 20);
+    const double shift = 1200 * std::log2(double(cold["fingerings"][0]["resonance_hz"][0]) /
+                                          double(warm["fingerings"][0]["resonance_hz"][0]));
+    EXPECT_NEAR(shift, 1200 * std::log2(std::sqrt(293.15 / 301.15)), 0.5);
+}
+
+TEST_F(TuneCommand, AClosedMouthpieceReportsItsAddedLength) {
+    whistle_["mouth"] = {{"kind", "closed"}, {"added_length_mm", 8}};
+    whistle_.erase("targets_hz");
+    write("r.json", whistle_);
+    const CliRun r = run("tune r.json --json");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const json out = json::parse(r.out);
+    EXPECT_EQ(out["added_length_mm"], 8);
+    EXPECT_FALSE(out.contains("window_height_mm"));
+    EXPECT_EQ(run("tune r.json --window-height 2").status, 1);
+}
+
+TEST_F(TuneCommand, AResonanceNotFoundIsNullAndExitsThree) {
+    whistle_["targets_hz"][0] = 880.0; // the bottom note sounds near 590 Hz
+    write("w.json", whistle_);
+    const CliRun r = run("tune w.json --json");
+    EXPECT_EQ(r.status, 3);
+    const json bottom = json::parse(r.out)["fingerings"][0];
+    EXPECT_TRUE(bottom["resonance_hz"][0].is_null());
+    EXPECT_TRUE(bottom["cents"].is_null());
+    const CliRun text = run("tune w.json");
+    EXPECT_EQ(text.status, 3);
+    EXPECT_NE(text.out.find("not found"), std::string::npos);
+    EXPECT_EQ(run("tune w.json --measured xxxxxx=300").status, 3);
+}
+
+TEST_F(TuneCommand, ExitStatusTellsWhatWentWrong) {
+    write("w.json", whistle_);
+    json bad = whistle_;
+    bad["holes"][2]["diameter_mm"] = "wide";
+    write("bad.json", bad);
+    const struct {
+        const char* arguments;
+        int status;
+        const char* message;
+    } cases[] = {
+        {"tune missing.json", 2, "missing.json: "},
+        {"tune bad.json", 2, "holes[2].diameter_mm: must be a number"},
+        {"tune w.json --bogus", 1, "unknown option for tune: --bogus"},
+        {"tune w.json --slot 1", 1, "--slot applies to a design file"},
+        {"tune w.json --measured xxxxxx", 1, "--measured needs FINGERING=HZ"},
+        {"tune w.json --measured xxxxx=600", 1, "--measured: the fingering names 5 holes"},
+        {"tune w.json --fingering xxoxxz", 1, "fingerings[0]: "},
+        {"tune w.json --temperature warm", 1, "--temperature needs a number"},
+        {"tune", 1, "tune needs a design file or a geometry file"},
+    };
+    for (const auto& c : cases) {
+        const CliRun r = run(c.arguments);
+        EXPECT_EQ(r.status, c.status) << c.arguments << "\n" << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.arguments << "\n" << r.err;
+    }
+    EXPECT_EQ(run("tune --help").status, 0);
+}
+
+TEST_F(TuneCommand, ADesignSlotNeedsAFinishedCalc) {
+    ASSERT_EQ(run("new d.srl").status, 0);
+    const CliRun before = run("tune d.srl --slot 3");
+    EXPECT_EQ(before.status, 2);
+    EXPECT_NE(before.err.find("slot 3: the design has no finished Calc"), std::string::npos)
+        << before.err;
+    ASSERT_EQ(run("calc d.srl --slot 3").status, 0);
+    const CliRun after = run("tune d.srl --slot 3 --json");
+    ASSERT_EQ(after.status, 0) << after.err;
+    const json out = json::parse(after.out);
+    ASSERT_EQ(out["fingerings"].size(), 7u);
+    EXPECT_NEAR(double(out["fingerings"][0]["target_hz"]), 587.33, 0.01); // the start-up D5
+}
+
+} // namespace

@@ -1,0 +1,224 @@
+// The tuning model on whole instruments: air, fingerings, the refusal of
+// geometry it cannot compute from, resonances and calibration.
+
+#include "tuning/tuning_model.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <numbers>
+
+namespace {
+
+using namespace sorrel::tuning;
+
+// A six-hole high-D whistle, lengths in metres.
+Geometry whistle() {
+    Geometry g;
+    g.length = 0.2707;
+    g.boreDiameter = 0.012;
+    g.wall = 0.35e-3;
+    const double fromFoot[] = {148.0, 127.5, 104.5, 82.0, 64.5, 39.0};
+    const double diameter[] = {5.0, 6.6, 5.6, 5.7, 7.7, 6.9};
+    for (int i = 0; i < 6; ++i)
+        g.holes.push_back({fromFoot[i] * 1e-3, diameter[i] * 1e-3, std::nullopt});
+    g.mouth.windowLength = 5.2e-3;
+    g.mouth.windowWidth = 8.2e-3;
+    return g;
+}
+
+Fingering fingering(const std::string& text, std::size_t holes = 6) {
+    std::string error;
+    return *parse_fingering(text, holes, error);
+}
+
+double first_resonance(const Geometry& g, const std::string& text) {
+    return *predict_fingering(g, fingering(text, g.holes.size()), std::nullopt).first;
+}
+
+TEST(Air, BreathAndDryAirMatchTheirKnownValues) {
+    const AirProperties breath = air_properties(Air{});
+    EXPECT_NEAR(breath.speedOfSound, 345.6, 0.05);
+    EXPECT_NEAR(breath.density, 1.180, 0.0005);
+    const AirProperties dry = air_properties(Air{20, 0, 0, 101325});
+    EXPECT_NEAR(dry.speedOfSound, 343.2, 0.1); // dry air at 20 °C
+    EXPECT_NEAR(dry.density, 1.204, 0.001);
+    EXPECT_NEAR(dry.viscosity, 1.846e-5 * (1 - 0.0025 * 6.85), 1e-10);
+}
+
+TEST(Fingerings, ReadAsAChartReadsThemAndTheScaleOpensFromTheFoot) {
+    EXPECT_EQ(fingering("xxoxoo").open, (std::vector<bool>{false, false, true, false, true, true}));
+    const std::vector<Fingering> scale = default_fingerings(3);
+    ASSERT_EQ(scale.size(), 4u);
+    const char* expected[] = {"xxx", "xxo", "xoo", "ooo"};
+    for (std::size_t i = 0; i < scale.size(); ++i)
+        EXPECT_EQ(fingering_text(scale[i]), expected[i]);
+    struct Bad {
+        const char* text;
+        const char* message;
+    } bad[] = {{"", "empty"},
+               {"xxoxoO", "x (closed) and o (open)"},
+               {"xxoxo", "names 5 holes"},
+               {"xxoxoox", "names 7 holes"}};
+    for (const Bad& b : bad) {
+        std::string error;
+        EXPECT_FALSE(parse_fingering(b.text, 6, error)) << b.text;
+        EXPECT_NE(error.find(b.message), std::string::npos) << error;
+    }
+}
+
+struct BadGeometry {
+    const char* name;
+    std::function<void(Geometry&)> spoil;
+    const char* field;
+};
+
+class GeometryRefused : public ::testing::TestWithParam<BadGeometry> {};
+
+TEST_P(GeometryRefused, NamesTheField) {
+    Geometry g = whistle();
+    ASSERT_FALSE(validate(g));
+    GetParam().spoil(g);
+    const std::optional<GeometryFault> fault = validate(g);
+    ASSERT_TRUE(fault);
+    EXPECT_EQ(fault->field, GetParam().field) << fault->message;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Classes, GeometryRefused,
+    ::testing::Values(
+        BadGeometry{"HoleBelowFoot", [](Geometry& g) { g.holes[5].fromFoot = 3e-3; },
+                    "holes[5].from_foot_mm"},
+        BadGeometry{"HoleInWindow", [](Geometry& g) { g.holes[0].fromFoot = 0.2635; },
+                    "holes[0].from_foot_mm"},
+        BadGeometry{"Overlap", [](Geometry& g) { g.holes[2].fromFoot = 0.1222; },
+                    "holes[2].from_foot_mm"},
+        BadGeometry{"WiderThanBore", [](Geometry& g) { g.holes[1].diameter = 12.5e-3; },
+                    "holes[1].diameter_mm"},
+        BadGeometry{"ZeroHole", [](Geometry& g) { g.holes[3].diameter = 0; },
+                    "holes[3].diameter_mm"},
+        BadGeometry{"NegativeHoleWall", [](Geometry& g) { g.holes[4].wall = -1e-3; },
+                    "holes[4].wall_mm"},
+        BadGeometry{"NanLength", [](Geometry& g) { g.length = std::nan(""); }, "length_mm"},
+        BadGeometry{"InfiniteBore", [](Geometry& g) { g.boreDiameter = INFINITY; }, "bore_mm"},
+        BadGeometry{"ZeroWall", [](Geometry& g) { g.wall = 0; }, "wall_mm"},
+        BadGeometry{"ProfileNotDescending",
+                    [](Geometry& g) {
+                        g.boreProfile = {{0.1, 0.012}, {0.05, 0.012}};
+                    },
+                    "bore_profile_mm[1][0]"},
+        BadGeometry{"ZeroWindow", [](Geometry& g) { g.mouth.windowWidth = 0; },
+                    "mouth.window_width_mm"},
+        BadGeometry{"NanTemperature", [](Geometry& g) { g.air.temperature = NAN; },
+                    "temperature_c"},
+        BadGeometry{"TargetsShort",
+                    [](Geometry& g) {
+                        g.targets = {587.33, 659.26};
+                    },
+                    "targets_hz"},
+        BadGeometry{"EmptyFingering",
+                    [](Geometry& g) {
+                        g.extraFingerings = {"xxxxxx", ""};
+                    },
+                    "fingerings[1]"},
+        BadGeometry{"MalformedFingering", [](Geometry& g) { g.extraFingerings = {"xx-xxx"}; },
+                    "fingerings[0]"},
+        BadGeometry{"ShortFingering", [](Geometry& g) { g.extraFingerings = {"xxxxx"}; },
+                    "fingerings[0]"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Resonances, RiseAsTheHolesOpenFromTheFoot) {
+    const std::vector<FingeringResult> results = predict(whistle());
+    ASSERT_EQ(results.size(), 7u);
+    for (std::size_t i = 1; i < results.size(); ++i)
+        EXPECT_GT(*results[i].first, *results[i - 1].first * 1.04) << results[i].fingering;
+    // The bottom note of a 270.7 mm whistle: near D5 (587 Hz), its octave near 2x.
+    EXPECT_NEAR(*results[0].first, 590, 25);
+    EXPECT_NEAR(*results[0].octaveStretch, 0, 30);
+}
+
+// A hole at the very foot barely adds to an open end; the same hole half
+// way up shortens the tube by far more.
+TEST(Resonances, AHoleOpenedAtTheFootChangesLittle) {
+    Geometry bare = whistle();
+    bare.holes.clear();
+    const double without = first_resonance(bare, "");
+    Geometry holed = bare;
+    holed.holes = {{1.6e-3, 3e-3, std::nullopt}};
+    const double atFoot = cents_between(first_resonance(holed, "o"), without);
+    EXPECT_GT(atFoot, 0);
+    EXPECT_LT(atFoot, 5);
+    holed.holes[0].fromFoot = 0.12;
+    EXPECT_GT(cents_between(first_resonance(holed, "o"), without), 100);
+}
+
+// A resonance counts only within 200 cents of its target.
+TEST(Resonances, FarFromTheTargetAreNotFound) {
+    const double bottom = first_resonance(whistle(), "xxxxxx");
+    const struct {
+        double centsAway;
+        bool found;
+    } cases[] = {{190, true}, {-190, true}, {210, false}, {-210, false}, {600, false}};
+    for (const auto& c : cases) {
+        const double target = bottom * std::exp2(c.centsAway / 1200);
+        const FingeringResult result = predict_fingering(whistle(), fingering("xxxxxx"), target);
+        EXPECT_EQ(result.first.has_value(), c.found) << c.centsAway;
+        EXPECT_EQ(result.cents.has_value(), c.found) << c.centsAway;
+        EXPECT_EQ(all_found({result}), c.found) << c.centsAway;
+    }
+}
+
+// A closed cylinder sounds a quarter wave and overblows a twelfth.
+TEST(Resonances, AClosedMouthpieceSoundsAQuarterWave) {
+    Geometry reed = whistle();
+    reed.holes.clear();
+    reed.mouth = Mouth();
+    reed.mouth.kind = MouthKind::Closed;
+    const FingeringResult result = predict_fingering(reed, Fingering{}, std::nullopt);
+    ASSERT_TRUE(result.first && result.second);
+    // The lossless quarter wave, lowered by Keefe's first-order loss.
+    const double quarter = 345.6 / (4 * (reed.length + 0.6133 * 6e-3));
+    const double viscousRadius =
+        6e-3 * std::sqrt(1.180 * 2 * std::numbers::pi * quarter / 1.851e-5);
+    EXPECT_NEAR(cents_between(*result.first, quarter), -1200 * std::log2(1 + 1.045 / viscousRadius),
+                3);
+    EXPECT_NEAR(*result.octaveStretch, 0, 25);
+}
+
+struct RoundTrip {
+    MouthKind kind;
+    const char* fingering;
+    double value; // window height or added length, m
+};
+
+class Calibrating : public ::testing::TestWithParam<RoundTrip> {};
+
+// Calibrating on a prediction gives back the value it was made with.
+TEST_P(Calibrating, GivesBackTheValueOfThePrediction) {
+    const RoundTrip c = GetParam();
+    Geometry truth = whistle();
+    truth.mouth.kind = c.kind;
+    (c.kind == MouthKind::Closed ? truth.mouth.addedLength : truth.windowHeight) = c.value;
+    const double measured = first_resonance(truth, c.fingering);
+
+    Geometry start = truth;
+    (c.kind == MouthKind::Closed ? start.mouth.addedLength : start.windowHeight) = 4e-3;
+    const Calibration fit = calibrate(start, fingering(c.fingering), measured);
+    ASSERT_TRUE(fit.geometry) << fit.error;
+    EXPECT_NEAR(fit.value, c.value, 1e-7);
+    EXPECT_NEAR(cents_between(first_resonance(*fit.geometry, c.fingering), measured), 0, 0.01);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, Calibrating,
+                         ::testing::Values(RoundTrip{MouthKind::Fipple, "xxxxxx", 3.2e-3},
+                                           RoundTrip{MouthKind::Fipple, "xxoooo", 1.1e-3},
+                                           RoundTrip{MouthKind::Closed, "xxxxxx", 12e-3}));
+
+TEST(Calibrating, RefusesANoteNoWindowHeightReaches) {
+    const Calibration fit = calibrate(whistle(), fingering("xxxxxx"), 700);
+    EXPECT_FALSE(fit.geometry);
+    EXPECT_NE(fit.error.find("window height"), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,261 @@
+#include "tuning/tuning_model.h"
+
+#include "tuning/resonance.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace sorrel::tuning {
+namespace {
+
+constexpr double kMaxPieceLength = 1e-3; // longest cylinder standing in for a cone, m
+
+double radius_at(const Geometry& geometry, double fromTop) {
+    return bore_diameter_at(geometry, fromTop) / 2;
+}
+
+// Where the bore proper starts below the top: a fipple's splitting edge;
+// the embouchure centre or the mouthpiece otherwise.
+double bore_start(const Geometry& geometry) {
+    return geometry.mouth.kind == MouthKind::Fipple ? geometry.mouth.windowLength : 0;
+}
+
+double mouth_area(const Mouth& mouth) {
+    if (mouth.kind == MouthKind::Embouchure && mouth.windowLength == 0)
+        return std::numbers::pi * mouth.diameter * mouth.diameter / 4;
+    return mouth.windowLength * mouth.windowWidth;
+}
+
+double headspace_length(const Geometry& geometry) {
+    switch (geometry.mouth.kind) {
+    case MouthKind::Fipple:
+        return geometry.mouth.windowLength; // the block to the splitting edge
+    case MouthKind::Embouchure:
+        return geometry.mouth.headspace.value_or(2 * radius_at(geometry, 0));
+    case MouthKind::Closed:
+        break;
+    }
+    return 0;
+}
+
+void add_cylinder(double length, double radius, std::vector<ColumnElement>& elements) {
+    ColumnElement piece;
+    piece.length = length;
+    piece.radius = radius;
+    elements.push_back(piece);
+}
+
+// Bore pieces from `from` to `to` m below the top: one cylinder where the
+// bore does not change, cylinders of at most kMaxPieceLength along a cone.
+void add_bore(const Geometry& geometry, double from, double to,
+              std::vector<ColumnElement>& elements) {
+    if (to <= from)
+        return;
+    const double top = radius_at(geometry, from), bottom = radius_at(geometry, to);
+    const int pieces =
+        top == bottom ? 1 : static_cast<int>(std::ceil((to - from) / kMaxPieceLength));
+    const double length = (to - from) / pieces;
+    for (int i = 0; i < pieces; ++i)
+        add_cylinder(length, radius_at(geometry, from + (i + 0.5) * length), elements);
+}
+
+} // namespace
+
+AirColumn::AirColumn(const Geometry& geometry, const Fingering& fingering)
+    : air_(air_properties(geometry.air)), mouthKind_(geometry.mouth.kind),
+      windowArea_(mouth_area(geometry.mouth)),
+      neckLength_(window_neck_length(windowArea_, geometry.windowHeight)),
+      headspace_(headspace_length(geometry)), topRadius_(radius_at(geometry, 0)),
+      footRadius_(radius_at(geometry, geometry.length)),
+      footOuterRadius_(footRadius_ + geometry.wall) {
+    if (mouthKind_ == MouthKind::Closed && geometry.mouth.addedLength > 0)
+        add_cylinder(geometry.mouth.addedLength, topRadius_, elements_);
+
+    // Break points: every hole centre and profile point along the bore.
+    const std::vector<Hole> holes = holes_top_first(geometry);
+    std::vector<double> breaks;
+    for (const BorePoint& point : geometry.boreProfile)
+        if (point.fromTop > bore_start(geometry) && point.fromTop < geometry.length)
+            breaks.push_back(point.fromTop);
+    double from = bore_start(geometry);
+    std::size_t next = 0;
+    auto bore_to = [&](double to) {
+        for (; next < breaks.size() && breaks[next] < to; ++next) {
+            add_bore(geometry, from, breaks[next], elements_);
+            from = breaks[next];
+        }
+        add_bore(geometry, from, to, elements_);
+        from = to;
+    };
+    for (std::size_t i = 0; i < holes.size(); ++i) {
+        const double at = geometry.length - holes[i].fromFoot;
+        bore_to(at);
+        ColumnElement hole;
+        hole.kind =
+            fingering.open[i] ? ColumnElement::Kind::OpenHole : ColumnElement::Kind::ClosedHole;
+        hole.radius = radius_at(geometry, at);
+        hole.holeRadius = holes[i].diameter / 2;
+        hole.chimney = holes[i].wall.value_or(geometry.wall);
+        hole.hole = hole_lengths(hole.radius, hole.holeRadius, hole.chimney);
+        elements_.push_back(hole);
+    }
+    bore_to(geometry.length);
+}
+
+// From the foot up: each element's matrix carries the load to its top.
+Complex AirColumn::bore_impedance(double frequency) const {
+    const double omega = 2 * std::numbers::pi * frequency;
+    Complex impedance = foot_impedance(air_, omega, footRadius_, footOuterRadius_);
+    double waveRadius = -1;
+    TubeWave wave{};
+    for (auto element = elements_.rbegin(); element != elements_.rend(); ++element) {
+        if (element->kind == ColumnElement::Kind::Bore) {
+            if (element->radius != waveRadius) {
+                wave = tube_wave(air_, element->radius, omega);
+                waveRadius = element->radius;
+            }
+            impedance = load_through(cylinder_matrix(wave, element->length), impedance);
+        } else {
+            impedance = load_through(hole_matrix(air_, omega, element->radius, element->holeRadius,
+                                                 element->chimney, element->hole,
+                                                 element->kind == ColumnElement::Kind::OpenHole),
+                                     impedance);
+        }
+    }
+    return impedance;
+}
+
+// The window or embouchure in series with the bore, the headspace in
+// parallel with it (the blowing-end model given with the tuning model's
+// sources; the stub is a closed tube, Z_c coth Γℓ).
+Complex AirColumn::input_impedance(double frequency) const {
+    const Complex bore = bore_impedance(frequency);
+    if (mouthKind_ == MouthKind::Closed)
+        return bore;
+    const double omega = 2 * std::numbers::pi * frequency;
+    Complex below = bore;
+    if (headspace_ > 0) {
+        const TubeWave wave = tube_wave(air_, topRadius_, omega);
+        const Complex stub = wave.impedance / std::tanh(wave.gamma * headspace_);
+        below = bore * stub / (bore + stub);
+    }
+    return window_impedance(air_, omega, windowArea_, neckLength_, topRadius_) + below;
+}
+
+double overblow_ratio(MouthKind kind) {
+    return kind == MouthKind::Closed ? 3 : 2;
+}
+
+double cents_between(double frequency, double reference) {
+    return 1200 * std::log2(frequency / reference);
+}
+
+namespace {
+
+// The lowest resonance, sought from well below the tube's half-wave note.
+std::optional<double> lowest_resonance(const Geometry& geometry, const AirColumn& column,
+                                       bool closed) {
+    const double halfWave = column.air().speedOfSound / (2 * geometry.length);
+    const double from = halfWave / 8, to = halfWave * 8;
+    if (closed)
+        return lowest_peak([&](double f) { return std::abs(column.input_impedance(f)); }, from, to);
+    return lowest_rising_zero([&](double f) { return column.input_impedance(f).imag(); }, from, to);
+}
+
+std::optional<double> resonance_near(const AirColumn& column, bool closed, double target) {
+    if (closed)
+        return peak_near([&](double f) { return std::abs(column.input_impedance(f)); }, target);
+    return rising_zero_near([&](double f) { return column.input_impedance(f).imag(); }, target);
+}
+
+} // namespace
+
+FingeringResult predict_fingering(const Geometry& geometry, const Fingering& fingering,
+                                  std::optional<double> target) {
+    const AirColumn column(geometry, fingering);
+    const bool closed = geometry.mouth.kind == MouthKind::Closed;
+    FingeringResult result;
+    result.fingering = fingering_text(fingering);
+    result.target = target;
+    result.first = target ? resonance_near(column, closed, *target)
+                          : lowest_resonance(geometry, column, closed);
+    if (!result.first)
+        return result;
+    if (target)
+        result.cents = cents_between(*result.first, *target);
+    const double ideal = overblow_ratio(geometry.mouth.kind) * *result.first;
+    result.second = resonance_near(column, closed, ideal);
+    if (result.second)
+        result.octaveStretch = cents_between(*result.second, ideal);
+    return result;
+}
+
+std::vector<FingeringResult> predict(const Geometry& geometry) {
+    std::vector<FingeringResult> results;
+    const std::vector<Fingering> defaults = default_fingerings(geometry.holes.size());
+    for (std::size_t i = 0; i < defaults.size(); ++i)
+        results.push_back(predict_fingering(
+            geometry, defaults[i],
+            geometry.targets.empty() ? std::nullopt : std::optional(geometry.targets[i])));
+    for (const std::string& text : geometry.extraFingerings) {
+        std::string error;
+        results.push_back(predict_fingering(
+            geometry, *parse_fingering(text, geometry.holes.size(), error), std::nullopt));
+    }
+    return results;
+}
+
+bool all_found(const std::vector<FingeringResult>& results) {
+    return std::all_of(results.begin(), results.end(),
+                       [](const FingeringResult& result) { return result.first && result.second; });
+}
+
+namespace {
+
+// The sane range of the calibration value and how finely it is first sampled.
+constexpr double kMaxWindowHeight = 20e-3; // m
+constexpr double kMaxAddedLength = 200e-3; // m
+constexpr int kCalibrationSamples = 40;
+
+double& calibration_value(Geometry& geometry) {
+    return geometry.mouth.kind == MouthKind::Closed ? geometry.mouth.addedLength
+                                                    : geometry.windowHeight;
+}
+
+} // namespace
+
+Calibration calibrate(const Geometry& geometry, const Fingering& fingering, double measured) {
+    const bool closed = geometry.mouth.kind == MouthKind::Closed;
+    const double top = closed ? kMaxAddedLength : kMaxWindowHeight;
+    Geometry trial = geometry;
+    // Cents of the predicted note above the measured one; NaN when the
+    // resonance is not within reach of the measurement.
+    auto deviation = [&](double value) {
+        calibration_value(trial) = value;
+        const std::optional<double> first =
+            resonance_near(AirColumn(trial, fingering), closed, measured);
+        return first ? cents_between(*first, measured) : std::nan("");
+    };
+    double lo = 0, below = deviation(lo);
+    for (int i = 1; i <= kCalibrationSamples; ++i) {
+        const double hi = top * i / kCalibrationSamples, above = deviation(hi);
+        // A larger window height or added length lowers every note.
+        if (below >= 0 && above <= 0) {
+            Calibration calibration;
+            calibration.value = below == 0 ? lo : brent_root(deviation, lo, hi, below, above);
+            calibration_value(trial) = calibration.value;
+            calibration.geometry = trial;
+            return calibration;
+        }
+        lo = hi;
+        below = above;
+    }
+    Calibration refused;
+    refused.error = std::string("no ") + (closed ? "added length" : "window height") +
+                    " from 0 to " + std::to_string(static_cast<int>(top * 1000)) + " mm brings " +
+                    fingering_text(fingering) + " to the measured frequency";
+    return refused;
+}
+
+} // namespace sorrel::tuning
