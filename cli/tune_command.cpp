@@ -45,16 +45,13 @@ std::optional<Geometry> load_geometry(const TuneArguments& args) {
     return design.geometry;
 }
 
-// What the calibration line says about where the value came from.
-struct CalibrationNote {
-    std::string source = "default"; // "default", "given" or "fitted to xxxxxx = 587.33 Hz"
-};
-
-std::string calibration_line(const Geometry& geometry, const CalibrationNote& note) {
+// The calibration value, where it came from ("not calibrated", "given" or "fitted to
+// xxxxxx = 587.33 Hz") and the temperature.
+std::string calibration_line(const Geometry& geometry, const std::string& source) {
     const bool closed = geometry.mouth.kind == tuning::MouthKind::Closed;
     const double value = closed ? geometry.mouth.addedLength : geometry.windowHeight;
     return format("%s %.2f mm (%s), air at %.1f C\n", closed ? "added length" : "window height",
-                  value * kMmPerMetre, note.source.c_str(), geometry.air.temperature);
+                  value * kMmPerMetre, source.c_str(), geometry.air.temperature);
 }
 
 std::string cell(const std::optional<double>& value, const char* pattern) {
@@ -62,7 +59,7 @@ std::string cell(const std::optional<double>& value, const char* pattern) {
 }
 
 void print_table(const Geometry& geometry, const std::vector<FingeringResult>& results,
-                 const CalibrationNote& note) {
+                 const std::string& source) {
     std::cout << format("%-12s %10s %12s %8s %10s %8s\n", "fingering", "target Hz", "predicted Hz",
                         "cents", "second Hz", "stretch");
     for (const FingeringResult& result : results) {
@@ -73,7 +70,7 @@ void print_table(const Geometry& geometry, const std::vector<FingeringResult>& r
                             result.second ? format("%.2f", *result.second).c_str() : "not found",
                             cell(result.octaveStretch, "%+.1f").c_str());
     }
-    std::cout << calibration_line(geometry, note);
+    std::cout << calibration_line(geometry, source);
 }
 
 nlohmann::ordered_json rounded(const std::optional<double>& value) {
@@ -119,14 +116,14 @@ int tune_command(const std::vector<std::string>& args) {
     if (!geometry)
         return kExitFileError;
 
-    CalibrationNote note;
+    std::string source = "not calibrated";
     if (options.temperature)
         geometry->air.temperature = *options.temperature;
     if (options.windowHeight) {
         if (geometry->mouth.kind == tuning::MouthKind::Closed)
             return fail(kExitUsage, "--window-height: a closed mouthpiece has no window");
         geometry->windowHeight = *options.windowHeight / kMmPerMetre;
-        note.source = "given";
+        source = "given";
     }
     for (const std::string& fingering : options.fingerings)
         geometry->extraFingerings.push_back(fingering);
@@ -144,15 +141,15 @@ int tune_command(const std::vector<std::string>& args) {
         if (!calibration.geometry)
             return fail(kExitSlotStopped, "--measured: " + calibration.error);
         geometry = calibration.geometry;
-        note.source = format("fitted to %s = %.2f Hz", options.measured->fingering.c_str(),
-                             options.measured->frequency);
+        source = format("fitted to %s = %.2f Hz", options.measured->fingering.c_str(),
+                        options.measured->frequency);
     }
 
     const std::vector<FingeringResult> results = tuning::predict(*geometry);
     if (options.json)
         print_json(*geometry, results);
     else
-        print_table(*geometry, results, note);
+        print_table(*geometry, results, source);
     return tuning::all_found(results) ? kExitDone : kExitSlotStopped;
 }
 

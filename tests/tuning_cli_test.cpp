@@ -106,6 +106,8 @@ TEST_F(TuneCommand, AClosedMouthpieceReportsItsAddedLength) {
     const json out = json::parse(r.out);
     EXPECT_EQ(out["added_length_mm"], 8);
     EXPECT_FALSE(out.contains("window_height_mm"));
+    EXPECT_NE(run("tune r.json").out.find("added length 8.00 mm (not calibrated)"),
+              std::string::npos);
     EXPECT_EQ(run("tune r.json --window-height 2").status, 1);
 }
 

@@ -184,6 +184,9 @@ TEST(Resonances, AClosedMouthpieceSoundsAQuarterWave) {
     EXPECT_NEAR(cents_between(*result.first, quarter), -1200 * std::log2(1 + 1.045 / viscousRadius),
                 3);
     EXPECT_NEAR(*result.octaveStretch, 0, 25);
+    // Its note is the lowest resonance, even with a target near the twelfth.
+    EXPECT_FALSE(predict_fingering(reed, Fingering{}, 3 * *result.first).first);
+    EXPECT_EQ(predict_fingering(reed, Fingering{}, *result.first * 1.1).first, result.first);
 }
 
 struct RoundTrip {

@@ -24,7 +24,7 @@ Complex determinant(const Matrix2& m) {
 }
 
 Complex load_through(const Matrix2& m, Complex load) {
-    return (m.a * load + m.b) / (m.c * load + m.d);
+    return divide(m.a * load + m.b, m.c * load + m.d);
 }
 
 double plane_impedance(const AirProperties& air, double radius) {
@@ -54,16 +54,17 @@ TubeWave tube_wave(const AirProperties& air, double radius, double omega) {
 
 Matrix2 cylinder_matrix(const TubeWave& wave, double length) {
     const Complex grow = std::exp(wave.gamma * length);
-    const Complex shrink = 1.0 / grow;
+    const Complex shrink = divide(1.0, grow);
     const Complex cosh = (grow + shrink) / 2.0;
     const Complex sinh = (grow - shrink) / 2.0;
-    return {cosh, wave.impedance * sinh, sinh / wave.impedance, cosh};
+    return {cosh, wave.impedance * sinh, divide(sinh, wave.impedance), cosh};
 }
 
 // Lefebvre & Scavone 2012 (J. Acoust. Soc. Am. 131, 3153-3163), eq. 2.
 Matrix2 tee_matrix(Complex series, Complex shunt) {
-    const Complex half = 1.0 + series / (2.0 * shunt);
-    return {half, series * (1.0 + series / (4.0 * shunt)), 1.0 / shunt, half};
+    const Complex ratio = divide(series, shunt);
+    const Complex half = 1.0 + ratio / 2.0;
+    return {half, series * (1.0 + ratio / 4.0), divide(1.0, shunt), half};
 }
 
 // Lefebvre & Scavone 2012, eqs. 8, 11, 31, 33 and 34, and the δ factor of
@@ -105,7 +106,8 @@ Matrix2 hole_matrix(const AirProperties& air, double omega, double boreRadius, d
         return tee_matrix(seriesFactor * lengths.seriesOpen, shunt);
     }
     const Complex shunt =
-        kJ * zHole * (k * lengths.inner - 1.0 / std::tan(chimneyK * (chimney + lengths.matching)));
+        kJ * zHole *
+        (k * lengths.inner - divide(1.0, std::tan(chimneyK * (chimney + lengths.matching))));
     return tee_matrix(seriesFactor * lengths.seriesClosed, shunt);
 }
 
@@ -121,7 +123,7 @@ Complex foot_impedance(const AirProperties& air, double omega, double radius, do
         radius * (0.8216 + ratio * (0.6133 - 0.8216) + 0.057 * ratio * (1 - std::pow(ratio, 5)));
     const double magnitude = (1 + 0.2 * ka - 0.084 * ka * ka) / (1 + 0.2 * ka + 0.416 * ka * ka);
     const Complex reflection = -magnitude * std::exp(-2.0 * kJ * k * correction);
-    return plane_impedance(air, radius) * (1.0 + reflection) / (1.0 - reflection);
+    return plane_impedance(air, radius) * divide(1.0 + reflection, 1.0 - reflection);
 }
 
 // The window as a short neck driven by the jet; its resistance is the

@@ -137,8 +137,8 @@ Complex AirColumn::input_impedance(double frequency) const {
     Complex below = bore;
     if (headspace_ > 0) {
         const TubeWave wave = tube_wave(air_, topRadius_, omega);
-        const Complex stub = wave.impedance / std::tanh(wave.gamma * headspace_);
-        below = bore * stub / (bore + stub);
+        const Complex stub = divide(wave.impedance, std::tanh(wave.gamma * headspace_));
+        below = divide(bore * stub, bore + stub);
     }
     return window_impedance(air_, omega, windowArea_, neckLength_, topRadius_) + below;
 }
@@ -153,10 +153,12 @@ double cents_between(double frequency, double reference) {
 
 namespace {
 
-// The lowest resonance, sought from well below the tube's half-wave note.
+// The lowest resonance, sought from well below the tube's half-wave note
+// (a closed mouthpiece's added length included).
 std::optional<double> lowest_resonance(const Geometry& geometry, const AirColumn& column,
                                        bool closed) {
-    const double halfWave = column.air().speedOfSound / (2 * geometry.length);
+    const double length = geometry.length + (closed ? geometry.mouth.addedLength : 0);
+    const double halfWave = column.air().speedOfSound / (2 * length);
     const double from = halfWave / 8, to = halfWave * 8;
     if (closed)
         return lowest_peak([&](double f) { return std::abs(column.input_impedance(f)); }, from, to);
@@ -178,8 +180,14 @@ FingeringResult predict_fingering(const Geometry& geometry, const Fingering& fin
     FingeringResult result;
     result.fingering = fingering_text(fingering);
     result.target = target;
-    result.first = target ? resonance_near(column, closed, *target)
-                          : lowest_resonance(geometry, column, closed);
+    // A closed mouthpiece sounds its lowest resonance, whatever the target;
+    // it counts only within reach of the target, as any other does.
+    if (target && !closed)
+        result.first = resonance_near(column, closed, *target);
+    else
+        result.first = lowest_resonance(geometry, column, closed);
+    if (result.first && target && std::abs(cents_between(*result.first, *target)) > kSearchCents)
+        result.first.reset();
     if (!result.first)
         return result;
     if (target)

@@ -70,7 +70,9 @@ struct FingeringResult {
 double overblow_ratio(MouthKind kind);
 
 // The first resonance within ±200 cents of `target`, or with no target the
-// lowest one; then the second near overblow_ratio times the first.
+// lowest one (for a closed mouthpiece always the lowest, which must still lie
+// within ±200 cents of a target); then the second within ±200 cents of
+// overblow_ratio times the first.
 FingeringResult predict_fingering(const Geometry& geometry, const Fingering& fingering,
                                   std::optional<double> target);
 
