@@ -3,6 +3,7 @@
 
 #include "cli/arguments.h"
 #include "cli/commands.h"
+#include "cli/template_arguments.h"
 #include "cli/tune_command.h"
 
 #include <iostream>
@@ -10,9 +11,11 @@
 int main(int argc, char** argv) {
     using namespace sorrel;
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    // tune has its own options, parsed beside the design-file commands'.
+    // tune and template have their own options, parsed beside the design-file commands'.
     if (!arguments.empty() && arguments.front() == "tune")
         return tune_command({arguments.begin() + 1, arguments.end()});
+    if (!arguments.empty() && arguments.front() == "template")
+        return run_template({arguments.begin() + 1, arguments.end()});
     const ParsedArguments parsed = parse_arguments(arguments);
     if (!parsed.arguments) {
         std::cerr << "sorrel-cli: " << parsed.error << "\n\n" << kUsage;
@@ -29,6 +32,6 @@ int main(int argc, char** argv) {
     case CliCommand::Help:
         break;
     }
-    std::cout << kUsage;
+    std::cout << kUsage << kTemplateUsage;
     return kExitDone;
 }

@@ -42,23 +42,6 @@ INSTANTIATE_TEST_SUITE_P(
                       FractionCase{-0.1, "0 in", "+0.10 mm"},        // no "-0 in"
                       FractionCase{300.0, "11 13/16 in", "+0.04 mm"})); // 755.9/64 -> 756/64
 
-TEST(InchFraction, KeepsTheFieldsInLowestTerms) {
-    const std::optional<InchFraction> fraction = nearest_sixty_fourth(110.728125);
-    ASSERT_TRUE(fraction.has_value());
-    EXPECT_FALSE(fraction->negative);
-    EXPECT_EQ(fraction->whole, 4);
-    EXPECT_EQ(fraction->numerator, 23);
-    EXPECT_EQ(fraction->denominator, 64);
-    EXPECT_NEAR(fraction->error_mm, 0.0, 1e-9);
-
-    const std::optional<InchFraction> whole = nearest_sixty_fourth(25.3);
-    ASSERT_TRUE(whole.has_value());
-    EXPECT_EQ(whole->whole, 1);
-    EXPECT_EQ(whole->numerator, 0);
-    EXPECT_EQ(whole->denominator, 1);
-    EXPECT_NEAR(whole->error_mm, 25.4 - 25.3, 1e-9);
-}
-
 TEST(InchFraction, RefusesWhatNoRuleMeasures) {
     for (const double mm :
          {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),

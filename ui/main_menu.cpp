@@ -12,6 +12,7 @@ constexpr MenuItem kBeforePresets[] = {
     {"&File", "&Load", kLoad, QKeySequence::Open},
     {"&File", "&Save", kSave, QKeySequence::Save},
     {"&File", "&Print", kPrint, QKeySequence::Print},
+    {"&File", "Print &Drilling Template...", kPrintDrillingTemplate, kNone},
     {"&File", nullptr, 0, kNone},
     {"&File", "&Quit", kQuit, QKeySequence::Quit},
     {"&Special", "&Enter Custom Frequencies", kCustomFrequencies, kNone},

@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include "drilling/print_drilling_template.h"
 #include "files/load_save_commands.h"
 #include "model/scale_presets.h"
 #include "model/text_format.h"
@@ -91,6 +92,9 @@ void MainWindow::run_command(int command) {
         break;
     case kPrint:
         print_report(this, state_.workingCircuit, feedback_);
+        break;
+    case kPrintDrillingTemplate:
+        print_drilling_template(this, state_.workingCircuit, feedback_);
         break;
     case kBoreShape:
         convert_bore_shape(this);

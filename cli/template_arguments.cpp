@@ -1,0 +1,107 @@
+#include "cli/template_arguments.h"
+
+#include "cli/arguments.h"
+#include "cli/commands.h"
+#include "model/circuit_record.h"
+#include "model/text_format.h"
+
+#include <algorithm>
+#include <cctype>
+#include <iostream>
+
+namespace sorrel {
+
+const char* const kTemplateUsage =
+    "\n"
+    "Usage: sorrel-cli template FILE [--slot N] -o OUT.pdf [--paper a4|letter]\n"
+    "\n"
+    "  template  draw the full-scale drilling template of one calculated slot\n"
+    "            (0 by default) into OUT.pdf on A4 (default) or US Letter;\n"
+    "            exit status 3 when the slot has no finished Calc\n"
+#if !SORREL_CLI_PDF
+    "            (not in this build: it was built without Qt)\n"
+#endif
+    ;
+
+namespace {
+
+ParsedTemplateArguments usage_error(std::string error) {
+    return {std::nullopt, std::move(error)};
+}
+
+std::optional<int> slot_number(const std::string& text) {
+    const auto isDigit = [](unsigned char ch) { return std::isdigit(ch) != 0; };
+    if (text.empty() || text.size() > 2 || !std::all_of(text.begin(), text.end(), isDigit))
+        return std::nullopt;
+    const std::optional<int32_t> slot = parse_int(text);
+    if (!slot || *slot >= kSlotCount)
+        return std::nullopt;
+    return *slot;
+}
+
+std::optional<Paper> paper_named(const std::string& name) {
+    if (name == "a4")
+        return Paper::A4;
+    if (name == "letter")
+        return Paper::Letter;
+    return std::nullopt;
+}
+
+} // namespace
+
+ParsedTemplateArguments parse_template_arguments(const std::vector<std::string>& args) {
+    TemplateArguments parsed;
+    bool haveFile = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == "--slot") {
+            const std::optional<int> slot = hasValue ? slot_number(args[++i]) : std::nullopt;
+            if (!slot)
+                return usage_error("--slot needs a slot number from 0 to 39");
+            parsed.slot = *slot;
+        } else if (arg == "-o") {
+            if (!hasValue)
+                return usage_error("-o needs a file name");
+            parsed.output = args[++i];
+        } else if (arg == "--paper") {
+            const std::optional<Paper> paper = hasValue ? paper_named(args[++i]) : std::nullopt;
+            if (!paper)
+                return usage_error("--paper takes a4 or letter");
+            parsed.paper = *paper;
+        } else if (arg.starts_with("-")) {
+            return usage_error("unknown option for template: " + arg);
+        } else if (haveFile) {
+            return usage_error("only one design file is taken: " + arg);
+        } else {
+            parsed.design = arg;
+            haveFile = true;
+        }
+    }
+    if (!haveFile)
+        return usage_error("template needs a design file");
+    if (parsed.output.empty())
+        return usage_error("template needs -o OUT.pdf");
+    return {parsed, {}};
+}
+
+int run_template(const std::vector<std::string>& args) {
+    if (std::any_of(args.begin(), args.end(),
+                    [](const std::string& arg) { return arg == "-h" || arg == "--help"; })) {
+        std::cout << kUsage << kTemplateUsage;
+        return kExitDone;
+    }
+    const ParsedTemplateArguments parsed = parse_template_arguments(args);
+    if (!parsed.arguments) {
+        std::cerr << "sorrel-cli: " << parsed.error << '\n' << kTemplateUsage;
+        return kExitUsage;
+    }
+#if SORREL_CLI_PDF
+    return template_command(*parsed.arguments);
+#else
+    std::cerr << "sorrel-cli: template is not in this build: it was built without Qt\n";
+    return kExitUsage;
+#endif
+}
+
+} // namespace sorrel

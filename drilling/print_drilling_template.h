@@ -1,0 +1,20 @@
+#pragma once
+// File > Print Drilling Template...: the full-scale template of the working
+// design on the printer, or into a PDF file, the user chooses.
+
+#include "model/circuit_record.h"
+
+class QWidget;
+
+namespace sorrel::ui {
+
+class Feedback;
+
+// Refuses, with a message, a design without a finished Calc; otherwise asks
+// for a printer and prints the template at full scale on the paper chosen
+// there (US Letter as Letter, any other as A4) under the wait cursor. A PDF
+// file chosen in the dialog is written as sorrel-cli writes one. `working`
+// is only read.
+void print_drilling_template(QWidget* owner, const CircuitRecord& working, Feedback& feedback);
+
+} // namespace sorrel::ui

@@ -1,0 +1,117 @@
+// sorrel-cli template, run as a user runs it, its PDF read with poppler.
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sys/wait.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string read_text(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class TemplateCli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "sorrel-template-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+        ASSERT_EQ(run("new tone.srl").status, 0);
+        ASSERT_EQ(run("calc tone.srl --slot 0").status, 0);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    fs::path file(const std::string& name) const { return dir_ / name; }
+
+    CliRun shell(const std::string& command) const {
+        const int status = std::system(
+            ("cd '" + dir_.string() + "' && " + command + " >stdout.txt 2>stderr.txt").c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_text(file("stdout.txt")),
+                read_text(file("stderr.txt"))};
+    }
+    CliRun run(const std::string& arguments) const {
+        return shell("'" SORREL_CLI "' " + arguments);
+    }
+
+private:
+    fs::path dir_;
+};
+
+// Each hole's label and distance, as the design file holds the slot's
+// positions (read through report --json, not through the template).
+TEST_F(TemplateCli, DrawsTheCalculatedSlotsHoles) {
+    const CliRun drawn = run("template tone.srl -o tone.pdf");
+    ASSERT_EQ(drawn.status, 0) << drawn.err;
+    EXPECT_EQ(drawn.out, "");
+    const nlohmann::json slot = nlohmann::json::parse(run("report tone.srl --json").out);
+    const std::string text = shell("pdftotext tone.pdf -").out;
+    const char* drills[] = {"13/64 in", "11/32 in", "3/16 in", "15/64 in", "15/64 in", "3/16 in"};
+    for (int hole = 1; hole <= 6; ++hole) {
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%.2f mm from the foot",
+                      slot["PM"][static_cast<std::size_t>(hole)].get<double>());
+        EXPECT_NE(text.find(expected), std::string::npos) << expected;
+        const std::string label = "Hole " + std::to_string(hole) + ", drill " + drills[hole - 1];
+        EXPECT_NE(text.find(label), std::string::npos) << label;
+    }
+    EXPECT_NE(text.find("First note: D5 587.33 Hz"), std::string::npos);
+    EXPECT_NE(text.find("cut here"), std::string::npos);
+    EXPECT_NE(shell("pdfinfo tone.pdf").out.find("595 x 842 pts (A4)"), std::string::npos);
+
+    ASSERT_EQ(run("template tone.srl --paper letter -o letter.pdf").status, 0);
+    EXPECT_NE(shell("pdfinfo letter.pdf").out.find("612 x 792 pts (letter)"), std::string::npos);
+}
+
+struct RefusalCase {
+    const char* arguments;
+    int status;
+    const char* says;
+};
+
+class TemplateRefusal : public TemplateCli, public ::testing::WithParamInterface<RefusalCase> {};
+
+// Nothing is written when the command is refused.
+TEST_P(TemplateRefusal, SaysWhyAndWritesNothing) {
+    const CliRun refused = run(std::string("template ") + GetParam().arguments);
+    EXPECT_EQ(refused.status, GetParam().status);
+    EXPECT_NE(refused.err.find(GetParam().says), std::string::npos) << refused.err;
+    EXPECT_FALSE(fs::exists(file("out.pdf")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, TemplateRefusal,
+    ::testing::Values(
+        RefusalCase{"tone.srl --slot 3 -o out.pdf", 3,
+                    "slot 3: the design has no finished Calc: its block-to-end length is 0.00 mm"},
+        RefusalCase{"tone.srl --slot 40 -o out.pdf", 1, "--slot needs a slot number from 0 to 39"},
+        RefusalCase{"tone.srl --slot 1x -o out.pdf", 1, "--slot needs a slot number from 0 to 39"},
+        RefusalCase{"tone.srl --paper a5 -o out.pdf", 1, "--paper takes a4 or letter"},
+        RefusalCase{"tone.srl", 1, "template needs -o OUT.pdf"},
+        RefusalCase{"-o out.pdf", 1, "template needs a design file"},
+        RefusalCase{"missing.srl -o out.pdf", 2, "cannot read missing.srl"},
+        RefusalCase{"tone.srl -o no/such/out.pdf", 2, "cannot write no/such/out.pdf"}));
+
+TEST_F(TemplateCli, HelpShowsTheCommand) {
+    const CliRun help = run("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("sorrel-cli template FILE [--slot N] -o OUT.pdf [--paper a4|letter]"),
+              std::string::npos);
+    EXPECT_EQ(run("template --help").out, help.out);
+}
+
+} // namespace
