@@ -3,6 +3,7 @@
 
 #include "cli/arguments.h"
 #include "cli/commands.h"
+#include "cli/fit_command.h"
 #include "cli/template_arguments.h"
 #include "cli/tune_command.h"
 
@@ -11,11 +12,13 @@
 int main(int argc, char** argv) {
     using namespace sorrel;
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    // tune and template have their own options, parsed beside the design-file commands'.
+    // tune, fit and template have their own options, parsed beside the design-file commands'.
     if (!arguments.empty() && arguments.front() == "tune")
         return tune_command({arguments.begin() + 1, arguments.end()});
     if (!arguments.empty() && arguments.front() == "template")
         return run_template({arguments.begin() + 1, arguments.end()});
+    if (!arguments.empty() && arguments.front() == "fit")
+        return fit_command({arguments.begin() + 1, arguments.end()});
     const ParsedArguments parsed = parse_arguments(arguments);
     if (!parsed.arguments) {
         std::cerr << "sorrel-cli: " << parsed.error << "\n\n" << kUsage;

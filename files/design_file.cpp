@@ -355,9 +355,8 @@ std::string file_behind(const std::string& path) {
     return error ? path : target.string();
 }
 
-// Writes `bytes` into a new file beside the file `path` names and renames it
-// over that file. Returns 0, or the errno of the failure, after which the
-// file is as it was.
+} // namespace
+
 int replace_file(const std::string& path, std::string_view bytes) {
     const std::string target = file_behind(path);
     struct stat existing {};
@@ -382,8 +381,6 @@ int replace_file(const std::string& path, std::string_view bytes) {
         ::unlink(temporaryPath.c_str());
     return error;
 }
-
-} // namespace
 
 std::string write_design_text(const CircuitBank& bank, const GlobalCorrections& corrections) {
     std::string out;

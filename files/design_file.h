@@ -37,6 +37,11 @@ struct WriteOutcome {
 // The bytes of a design file for `bank` and `corrections`.
 std::string write_design_text(const CircuitBank& bank, const GlobalCorrections& corrections);
 
+// Writes `bytes` into a new file beside the file `path` names and renames it
+// over that file. Returns 0, or the errno of the failure, after which the
+// file is as it was. Symbolic links and permissions are kept as below.
+int replace_file(const std::string& path, std::string_view bytes);
+
 // Writes the file beside its target and renames it over the target, so a
 // failed save never destroys the previous file. An existing target the user
 // may not write is refused; a replaced file keeps its permissions, and a

@@ -1,5 +1,6 @@
 #include "report/print_report.h"
 
+#include "report/fit_page.h"
 #include "report/report_page.h"
 #include "ui/feedback.h"
 
@@ -28,14 +29,14 @@ bool choose_printer(QPrinter& printer, QWidget* owner) {
     return dialog.exec() == QDialog::Accepted;
 }
 
-// Paints the page under the wait cursor; false when the printer could not
-// be opened or did not take the page.
-bool print_page(QPrinter& printer, const CircuitRecord& working, Feedback& feedback) {
+// Paints the page with `paint` under the wait cursor; false when the
+// printer could not be opened or did not take the page.
+template <typename Paint> bool print_page(QPrinter& printer, Feedback& feedback, Paint paint) {
     const WaitCursor wait(feedback);
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
-    paint_report_page(painter, working);
+    paint(painter);
     return painter.end();
 }
 
@@ -46,8 +47,21 @@ void print_report(QWidget* owner, const CircuitRecord& working, Feedback& feedba
     printer.setDocName(QStringLiteral("Toneholes"));
     if (!choose_printer(printer, owner))
         return;
-    if (!print_page(printer, working, feedback))
+    if (!print_page(printer, feedback,
+                    [&working](QPainter& painter) { paint_report_page(painter, working); }))
         feedback.message("Sorrel - Print Failed", "The report could not be printed.",
+                         MessageButtons::Ok);
+}
+
+void print_fit(QWidget* owner, const tuning::PitchFit& fit, const QString& title,
+               Feedback& feedback) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("Fit to pitch"));
+    if (!choose_printer(printer, owner))
+        return;
+    if (!print_page(printer, feedback,
+                    [&](QPainter& painter) { paint_fit_page(painter, fit, title); }))
+        feedback.message("Sorrel - Print Failed", "The fit table could not be printed.",
                          MessageButtons::Ok);
 }
 

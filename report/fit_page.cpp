@@ -1,0 +1,79 @@
+#include "report/fit_page.h"
+
+#include "report/report_page.h"
+#include "tuning/fit_table.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QPrinter>
+
+namespace sorrel {
+namespace {
+
+constexpr double kThousandthsPerInch = 1000;
+constexpr double kCellHeight = 180;    // character cell, 0.001 inch, as on the report
+constexpr double kCharacterWidth = 70; // narrower than the report's 80: the table is wider
+constexpr double kLeft = 250;          // left edge of the text, 0.001 inch
+constexpr double kTop = 250;           // the title's cell, 0.001 inch
+constexpr int kPdfResolution = 1000;   // one device pixel per 0.001 inch
+constexpr int kDrawnPixelSize = 1000;  // drawn large and scaled down, as the report is
+
+QFont table_font() {
+    QFont font(QStringLiteral("DejaVu Sans Mono"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setWeight(QFont::Bold);
+    font.setPixelSize(kDrawnPixelSize);
+    return font;
+}
+
+} // namespace
+
+void paint_fit_page(QPainter& painter, const tuning::PitchFit& fit, const QString& title) {
+    const QPaintDevice& device = *painter.device();
+    const double pixelsPerUnitX = device.logicalDpiX() / kThousandthsPerInch;
+    const double pixelsPerUnitY = device.logicalDpiY() / kThousandthsPerInch;
+    const QFont font = table_font();
+    const QFontMetricsF metrics(font, painter.device());
+    const double scaleX = kCharacterWidth * pixelsPerUnitX / metrics.averageCharWidth();
+    const double scaleY = kCellHeight * pixelsPerUnitY / (metrics.ascent() + metrics.descent());
+
+    QStringList lines{QStringLiteral("Fit to pitch: ") + title, QString()};
+    for (const std::string& line : tuning::fit_table_lines(fit))
+        lines.append(QString::fromStdString(line));
+
+    painter.save();
+    painter.setFont(font);
+    double row = kTop;
+    for (const QString& line : lines) {
+        painter.save();
+        painter.translate(kLeft * pixelsPerUnitX, row * pixelsPerUnitY);
+        painter.scale(scaleX, scaleY);
+        painter.drawText(QPointF(0, metrics.ascent()), line);
+        painter.restore();
+        row += kCellHeight;
+    }
+    painter.restore();
+}
+
+bool print_fit_to_pdf(const tuning::PitchFit& fit, const QString& title, const QString& path) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setDocName(QStringLiteral("Fit to pitch"));
+    printer.setResolution(kPdfResolution);
+    printer.setPageMargins(
+        QMarginsF(kPdfMarginInches, kPdfMarginInches, kPdfMarginInches, kPdfMarginInches),
+        QPageLayout::Inch);
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    paint_fit_page(painter, fit, title);
+    return painter.end();
+}
+
+} // namespace sorrel
