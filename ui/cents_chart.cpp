@@ -7,6 +7,8 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
+#include <iterator>
 
 namespace sorrel::ui {
 namespace {
@@ -15,6 +17,9 @@ constexpr int kScaleWidth = 36;  // pixels left of the bars for the cents labels
 constexpr int kLabelHeight = 18; // pixels below the bars for the fingerings
 constexpr int kMargin = 8;       // pixels above the scale
 constexpr double kGridCents[] = {-15, -5, 5, 15};
+// The scales in cents, the widest reaching past the 200 cents within which
+// a resonance is sought; longer bars are cut at the top or bottom.
+constexpr double kReaches[] = {30, 60, 120, 240};
 
 } // namespace
 
@@ -29,6 +34,12 @@ QSize CentsChart::sizeHint() const {
 
 void CentsChart::show_bars(std::vector<CentsBar> bars) {
     bars_ = std::move(bars);
+    double largest = 0;
+    for (const CentsBar& bar : bars_)
+        largest = std::max(largest, bar.cents ? std::abs(*bar.cents) : 0.0);
+    const auto* fits = std::find_if(std::begin(kReaches), std::end(kReaches) - 1,
+                                    [largest](double reach) { return largest <= reach; });
+    reach_ = *fits;
     QStringList spoken;
     for (const CentsBar& bar : bars_)
         spoken << bar.label + QStringLiteral(" ") +
@@ -43,16 +54,17 @@ void CentsChart::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), Qt::white);
     const QRectF plot(kScaleWidth, kMargin, width() - kScaleWidth - kMargin,
                       height() - kMargin - kLabelHeight);
-    const auto y_of = [&plot](double cents) {
-        const double clipped = std::clamp(cents, -kChartReach, kChartReach);
-        return plot.center().y() - clipped / kChartReach * plot.height() / 2;
+    const double reach = reach_;
+    const auto y_of = [&plot, reach](double cents) {
+        const double clipped = std::clamp(cents, -reach, reach);
+        return plot.center().y() - clipped / reach * plot.height() / 2;
     };
 
     painter.setPen(QPen(Qt::lightGray, 1, Qt::DashLine));
     for (const double cents : kGridCents)
         painter.drawLine(QPointF(plot.left(), y_of(cents)), QPointF(plot.right(), y_of(cents)));
     painter.setPen(Qt::black);
-    for (const double cents : {-kChartReach, -15.0, 0.0, 15.0, kChartReach})
+    for (const double cents : {-reach, -reach / 2, 0.0, reach / 2, reach})
         painter.drawText(QRectF(0, y_of(cents) - 8, kScaleWidth - 4, 16),
                          Qt::AlignRight | Qt::AlignVCenter, to_qstring(format("%+.0f", cents)));
 

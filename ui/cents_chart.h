@@ -17,14 +17,12 @@ struct CentsBar {
     std::optional<double> cents; // empty: no target or no resonance found
 };
 
-// Bars of cents per fingering, drawn to a fixed ±kChartReach scale.
+// Bars of cents per fingering, on the smallest of a few fixed scales that
+// holds them all, so that a close tuning still shows its differences.
 class CentsChart : public QWidget {
     Q_OBJECT
 
 public:
-    // Cents at the top and bottom of the scale; longer bars are cut there.
-    static constexpr double kChartReach = 30;
-
     explicit CentsChart(QWidget* parent);
 
     void show_bars(std::vector<CentsBar> bars);
@@ -37,6 +35,7 @@ protected:
 
 private:
     std::vector<CentsBar> bars_;
+    double reach_ = 30; // cents at the top and bottom of the scale
 };
 
 } // namespace sorrel::ui
