@@ -146,7 +146,8 @@ private slots:
 
     // Hole 3 a millimetre nearer the top sharpens the note it vents and
     // leaves the notes it does not vent alone; Reset brings the design back.
-    void editingAHolePositionPredictsAtOnceAndResetRestores() {
+    // The temperature is a playing condition, read as promptly.
+    void editingPredictsAtOnceAndResetRestores() {
         calc_and_open();
         QString before[kRows];
         for (int row = 0; row < kRows; ++row)
@@ -167,6 +168,11 @@ private slots:
                  QString::fromStdString(format("%.2f", design().PM[3])));
         for (int row = 0; row < kRows; ++row)
             QCOMPARE(cell(row, TuningWindow::kPredicted), before[row]);
+
+        // Warmer air is faster: about 3 cents per degree.
+        type(u"Air temperature (°C)"_s, u"38.0"_s);
+        const double warmer = cents(number(0, TuningWindow::kPredicted), before[0].toDouble());
+        QVERIFY2(warmer > 20 && warmer < 40, qPrintable(QString::number(warmer)));
     }
 
     // A note heard a little flat of its prediction raises the window height
@@ -293,6 +299,8 @@ private slots:
         press(u"Choose drills"_s);
         QVERIFY(feedback_->messages.empty());
         QVERIFY(apply->isEnabled());
+        type(u"Hole 2 from foot (mm)"_s, hole_field(2, "from foot (mm)")); // still the drills
+        QVERIFY(apply->isEnabled());
         press(u"Apply drill sizes to the design"_s);
         const double unitMm = metric ? 1.0 : kMmPerInch;
         for (int hole = 1; hole <= 6; ++hole) {
@@ -304,6 +312,8 @@ private slots:
             QCOMPARE(QString::fromStdString(main_->panel().item_text(4015 - hole, 20)),
                      QString::fromStdString(format("%5.3f", entry)));
         }
+        type(u"Hole 2 diameter (mm)"_s, u"7.00"_s); // no longer the drill chosen
+        QVERIFY(!apply->isEnabled());
     }
 
     // The template shows the holes where the window has them, named by their drills.
