@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real program on a virtual X display, presses Calc (Enter runs
-# the panel's default button) and saves a PNG of the main window.
-# Usage: scripts/screenshot.sh [OUT.png] [BUILD_DIR]
+# the panel's default button) and saves a PNG of the main window, or with
+# "tuning" opens Special > Tuning... and saves that window.
+# Usage: scripts/screenshot.sh [OUT.png] [BUILD_DIR] [main|tuning]
 set -euo pipefail
 out=$(realpath -m "${1:-sorrel-main-window.png}")
 build=$(realpath "${2:-build/default}")
@@ -19,5 +20,13 @@ xdotool windowfocus --sync "$window"
 sleep 0.5
 xdotool key --window "$window" Return
 sleep 0.5
+if [ "${3:-main}" = tuning ]; then
+    xdotool key --window "$window" alt+s
+    sleep 0.3
+    xdotool key t
+    window=$(xdotool search --sync --onlyvisible --name '^Sorrel - Tuning' | head -1)
+    xdotool windowmove "$window" 0 0
+    sleep 0.5
+fi
 import -window "$window" "$out"
 echo "screenshot: $out"

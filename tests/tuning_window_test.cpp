@@ -129,7 +129,10 @@ private slots:
             QVERIFY(std::abs(target - 587.33 * std::exp2(semitones[row] / 12.0)) < 0.01);
             const double predicted = number(row, TuningWindow::kPredicted);
             QVERIFY2(std::abs(cents(predicted, target)) < 100, qPrintable(cell(row, 2)));
-            QVERIFY(std::abs(number(row, TuningWindow::kCents) - cents(predicted, target)) < 0.06);
+            const double shown = number(row, TuningWindow::kCents);
+            QVERIFY(std::abs(shown - cents(predicted, target)) < 0.06);
+            QCOMPARE(table->item(row, TuningWindow::kCents)->background().color(),
+                     band_background(cents_band(shown)));
             const double second = number(row, TuningWindow::kSecond);
             QVERIFY(std::abs(number(row, TuningWindow::kStretch) - cents(second, 2 * predicted)) <
                     0.06);
