@@ -102,6 +102,15 @@ private slots:
         QVERIFY(window == nullptr || !window->isVisible());
     }
 
+    // A quarter-wave design (divisor 4) has a reed-like mouthpiece: its
+    // calibration value is an added length, starting at none.
+    void aClosedMouthpieceCalibratesItsAddedLength() {
+        main_->panel().set_item_text(panel_id::kDivisor, "4");
+        calc_and_open();
+        QCOMPARE(design().DIVS, 4);
+        QCOMPARE(named<QLineEdit>(u"Added mouthpiece length (mm)"_s)->text(), u"0.000"_s);
+    }
+
     void opensWithTheDesignsGeometryAndSevenPredictedNotes() {
         calc_and_open();
         QCOMPARE(named<QLineEdit>(u"Length from the top to the foot (mm)"_s)->text(), u"282.50"_s);
