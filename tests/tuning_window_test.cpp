@@ -352,6 +352,17 @@ private slots:
         QVERIFY(printed.contains(u"Hole 3, drill 3/16 in"_s));
     }
 
+    // Next shows another slot without a Calc: its design keeps its diameters.
+    void drillsAreNotAppliedToAnotherDesign() {
+        calc_and_open();
+        press(u"Choose drills"_s);
+        main_->run_command(command::kNext);
+        const NoteArray before = design().DI;
+        press(u"Apply drill sizes to the design"_s);
+        QCOMPARE(design().DI, before);
+        QCOMPARE(feedback_->messages.size(), std::size_t{1});
+    }
+
     void centsBands() {
         const struct {
             double cents;

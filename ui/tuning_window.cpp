@@ -264,6 +264,7 @@ bool TuningWindow::load_design() {
     if (design_.holes.size() != read.geometry->holes.size())
         extraFingerings_.clear();
     designRecord_ = state_.workingCircuit;
+    designSlot_ = state_.bank.currentIndex;
     design_ = *read.geometry;
     asBuilt_ = design_;
     chosenDrills_.reset();
@@ -524,6 +525,17 @@ void TuningWindow::choose_drills() {
 void TuningWindow::apply_drill_sizes() {
     if (!chosenDrills_ || asBuilt_.holes.size() != kDesignHoles)
         return;
+    // Prev, Next and Load change the panel's design without a Calc: the
+    // drills belong to the design this window shows, not to another.
+    const CircuitRecord& working = state_.workingCircuit;
+    if (state_.bank.currentIndex != designSlot_ || working.PM != designRecord_.PM ||
+        working.DIST != designRecord_.DIST) {
+        feedback_.message(kCaption,
+                          "The panel shows another design now: Calc it to tune it, or go back "
+                          "to the design of this window.",
+                          MessageButtons::Ok);
+        return;
+    }
     std::vector<tuning::Hole> fromFoot = asBuilt_.holes;
     std::stable_sort(
         fromFoot.begin(), fromFoot.end(),

@@ -82,6 +82,7 @@ private:
     Feedback& feedback_;
 
     CircuitRecord designRecord_; // the working design as its last Calc left it
+    int designSlot_ = 0;         // the bank slot it came from
     tuning::Geometry design_;    // as the last Calc gave it
     tuning::Geometry asBuilt_;   // what the fields showed when last read whole
     bool predictable_ = false;   // asBuilt_ holds what every field now shows, and validates
