@@ -13,7 +13,7 @@ const char* const kUsage =
     "       sorrel-cli calc FILE [--slot N]... [--derive] [-o OUT]\n"
     "       sorrel-cli report FILE [--slot N] [--json | --pdf OUT]\n"
     "       sorrel-cli tune FILE [options]   (see sorrel-cli tune --help)\n"
-    "       sorrel-cli fit (FILE.srl [--slot N] | GEOMETRY.json) [options]    (see sorrel-cli fit --help)\n"
+    "       sorrel-cli fit FILE [options]    (see sorrel-cli fit --help)\n"
     "\n"
     "  new     write a design file holding the forty start-up designs\n"
     "  calc    calculate the chosen slots (all forty by default) and write the\n"
