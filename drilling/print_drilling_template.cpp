@@ -51,6 +51,10 @@ void print_drilling_template(QWidget* owner, const CircuitRecord& working, Feedb
         feedback.message(kCaption, "No template: " + circuit.refusal + ".", MessageButtons::Ok);
         return;
     }
+    print_drilling_plan(owner, *circuit.plan, feedback);
+}
+
+void print_drilling_plan(QWidget* owner, const DrillingPlan& plan, Feedback& feedback) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("Drilling template"));
     if (!choose_printer(printer, owner))
@@ -58,7 +62,7 @@ void print_drilling_template(QWidget* owner, const CircuitRecord& working, Feedb
     QString error;
     {
         const WaitCursor wait(feedback);
-        error = print(printer, *circuit.plan);
+        error = print(printer, plan);
     }
     if (!error.isEmpty())
         feedback.message(kCaption, error.toStdString(), MessageButtons::Ok);

@@ -2,6 +2,7 @@
 // File > Print Drilling Template...: the full-scale template of the working
 // design on the printer, or into a PDF file, the user chooses.
 
+#include "drilling/drilling_plan.h"
 #include "model/circuit_record.h"
 
 class QWidget;
@@ -16,5 +17,9 @@ class Feedback;
 // file chosen in the dialog is written as sorrel-cli writes one. `working`
 // is only read.
 void print_drilling_template(QWidget* owner, const CircuitRecord& working, Feedback& feedback);
+
+// Asks for a printer and prints `plan` as print_drilling_template prints a
+// design's: for a template of other positions than the last Calc's.
+void print_drilling_plan(QWidget* owner, const DrillingPlan& plan, Feedback& feedback);
 
 } // namespace sorrel::ui

@@ -6,6 +6,7 @@
 #   scaled   the same at 150 % scaling (QT_SCALE_FACTOR=1.5); the whole screen
 #   unsaved  Calc, then Quit: the question about unsaved changes; the whole screen
 #   invalid  a hole size of -5 typed, then Enter: the refusal; the whole screen
+#   tuning   Calc, then Special > Tuning...: the Tuning window alone
 set -euo pipefail
 out=$(realpath -m "${1:-sorrel-main-window.png}")
 build=$(realpath "${2:-build/default}")
@@ -43,6 +44,15 @@ unsaved)
     xdotool key --window "$window" ctrl+q
     sleep 0.7
     import -window root "$out"
+    ;;
+tuning)
+    xdotool key --window "$window" alt+s
+    sleep 0.3
+    xdotool key t
+    window=$(xdotool search --sync --onlyvisible --name '^Sorrel - Tuning' | head -1)
+    xdotool windowmove "$window" 0 0
+    sleep 0.5
+    import -window "$window" "$out"
     ;;
 main) import -window "$window" "$out" ;;
 *) import -window root "$out" ;;

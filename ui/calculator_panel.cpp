@@ -254,6 +254,15 @@ void CalculatorPanel::nudge_hole_diameter(int hole, SizeStep step) {
         post_command(kCalcCommand);
 }
 
+void CalculatorPanel::enter_hole_diameters(const std::array<double, 6>& millimetres) {
+    CircuitRecord& c = circuit();
+    for (std::size_t hole = 1; hole <= millimetres.size(); ++hole) {
+        const double mm = millimetres[hole - 1];
+        c.DI[hole] = static_cast<float>(c.UNIT == UNIT_METRIC ? mm : mm / kMmPerInch);
+    }
+    show_column(&CircuitRecord::DI);
+}
+
 void CalculatorPanel::switch_to_english() {
     switch_units(UNIT_ENGLISH);
 }
@@ -425,6 +434,7 @@ void CalculatorPanel::show_finished_results(const SolveOutcome& outcome) {
         show_values(column, c.*column.field);
     show_spacings();
     graph_->draw(c);
+    emit calc_finished();
 }
 
 void CalculatorPanel::show_spacings() {

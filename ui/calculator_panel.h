@@ -61,10 +61,18 @@ public:
     // The Scales/Modes menu: writes the steps into their fields and the design.
     void apply_scale_preset(const std::array<int32_t, 6>& steps);
 
+    // Writes hole diameters (holes 1..6, in millimetres) into the design in
+    // its entry unit and shows them, as a nudge does, for the next Calc.
+    void enter_hole_diameters(const std::array<double, 6>& millimetres);
+
     // AUTO from the "Auto Recalc" box; returns whether it is ticked.
     bool read_auto_recalc();
 
     const CutoffGraph& graph() const { return *graph_; }
+
+signals:
+    // A Calc has run to the end and shown its results.
+    void calc_finished();
 
 protected:
     void handle_command(int command) override;

@@ -16,6 +16,7 @@ constexpr MenuItem kBeforePresets[] = {
     {"&File", nullptr, 0, kNone},
     {"&File", "&Quit", kQuit, QKeySequence::Quit},
     {"&Special", "&Enter Custom Frequencies", kCustomFrequencies, kNone},
+    {"&Special", "&Tuning...", kTuning, kNone},
     {"&Utility", "&Round/Square Conversion", kBoreShape, kNone},
     {"&Utility", "&Temperature Conversion", kTemperature, kNone},
     {"&Utility", "&Distance Conversion", kDistance, kNone},

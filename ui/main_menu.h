@@ -25,6 +25,7 @@ inline constexpr int kQuit = 2022;
 inline constexpr int kAbout = 2023;
 inline constexpr int kSetup = 2025;
 inline constexpr int kPrintDrillingTemplate = 2030;
+inline constexpr int kTuning = 2031;
 inline constexpr int kBlank = 4226;   // a gap on the bar, no item a screen reader would read
 inline constexpr int kVersion = 6002; // the right-justified "V3.3", no action
 } // namespace command

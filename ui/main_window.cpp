@@ -11,6 +11,7 @@
 #include "ui/main_menu.h"
 #include "ui/settings_dialogs.h"
 #include "ui/sorrel_template.h"
+#include "ui/tuning_window.h"
 #include "utilities/reference_sheet_dialog.h"
 #include "utilities/reference_sheets.h"
 #include "utilities/workshop_calculators.h"
@@ -145,6 +146,9 @@ void MainWindow::run_command(int command) {
         break;
     case kSetup:
         edit_setup(this, state_, feedback_);
+        break;
+    case kTuning:
+        open_tuning_window(this, state_, *panel_, feedback_);
         break;
     case kPrevious:
         move_to_slot(SlotStep::Previous);
