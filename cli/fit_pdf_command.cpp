@@ -1,9 +1,9 @@
 #include "cli/commands.h"
 #include "cli/fit_command.h"
+#include "cli/offscreen_painting.h"
 #include "report/fit_page.h"
 
 #include <QFile>
-#include <QGuiApplication>
 
 #include <iostream>
 
@@ -11,18 +11,13 @@ namespace sorrel {
 
 int fit_pdf_command(const tuning::PitchFit& fit, const std::string& title,
                     const std::string& path) {
-    // As report --pdf: fonts need a Qt application, not a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    int argc = 1;
-    char name[] = "sorrel-cli";
-    char* argv[] = {name, nullptr};
-    const QGuiApplication application(argc, argv);
-    if (!print_fit_to_pdf(fit, QString::fromStdString(title), QFile::decodeName(path.c_str()))) {
-        std::cerr << "sorrel-cli: cannot write " << path << '\n';
-        return kExitFileError;
-    }
-    return kExitDone;
+    return with_offscreen_painting([&] {
+        const WriteOutcome outcome =
+            print_fit_to_pdf(fit, QString::fromStdString(title), QFile::decodeName(path.c_str()));
+        if (!outcome.written)
+            std::cerr << "sorrel-cli: cannot write " << outcome.error << '\n';
+        return int(outcome.written ? kExitDone : kExitFileError);
+    });
 }
 
 } // namespace sorrel

@@ -5,11 +5,8 @@
 
 #include <QFont>
 #include <QFontMetricsF>
-#include <QMarginsF>
-#include <QPageLayout>
 #include <QPaintDevice>
 #include <QPainter>
-#include <QPrinter>
 
 namespace sorrel {
 namespace {
@@ -19,7 +16,6 @@ constexpr double kCellHeight = 180;    // character cell, 0.001 inch, as on the 
 constexpr double kCharacterWidth = 70; // narrower than the report's 80: the table is wider
 constexpr double kLeft = 250;          // left edge of the text, 0.001 inch
 constexpr double kTop = 250;           // the title's cell, 0.001 inch
-constexpr int kPdfResolution = 1000;   // one device pixel per 0.001 inch
 constexpr int kDrawnPixelSize = 1000;  // drawn large and scaled down, as the report is
 
 QFont table_font() {
@@ -60,20 +56,10 @@ void paint_fit_page(QPainter& painter, const tuning::PitchFit& fit, const QStrin
     painter.restore();
 }
 
-bool print_fit_to_pdf(const tuning::PitchFit& fit, const QString& title, const QString& path) {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    printer.setDocName(QStringLiteral("Fit to pitch"));
-    printer.setResolution(kPdfResolution);
-    printer.setPageMargins(
-        QMarginsF(kPdfMarginInches, kPdfMarginInches, kPdfMarginInches, kPdfMarginInches),
-        QPageLayout::Inch);
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return false;
-    paint_fit_page(painter, fit, title);
-    return painter.end();
+WriteOutcome print_fit_to_pdf(const tuning::PitchFit& fit, const QString& title,
+                              const QString& path) {
+    return write_pdf_page(path, QStringLiteral("Fit to pitch"),
+                          [&](QPainter& painter) { paint_fit_page(painter, fit, title); });
 }
 
 } // namespace sorrel

@@ -3,6 +3,7 @@
 // its page conventions, listing each hole's drill, position (mm, inches and
 // the nearest 1/64 inch), note and cents, and the warnings.
 
+#include "files/safe_write.h"
 #include "tuning/pitch_fit.h"
 
 #include <QString>
@@ -16,7 +17,8 @@ namespace sorrel {
 void paint_fit_page(QPainter& painter, const tuning::PitchFit& fit, const QString& title);
 
 // Writes the fit table as a one-page PDF document named "Fit to pitch" at
-// `path`. Returns false when the file could not be opened for writing.
-bool print_fit_to_pdf(const tuning::PitchFit& fit, const QString& title, const QString& path);
+// `path`, whole or not at all; the outcome says why not.
+WriteOutcome print_fit_to_pdf(const tuning::PitchFit& fit, const QString& title,
+                              const QString& path);
 
 } // namespace sorrel

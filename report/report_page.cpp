@@ -61,23 +61,29 @@ void paint_report_page(QPainter& painter, const CircuitRecord& circuit) {
     painter.restore();
 }
 
-WriteOutcome print_report_to_pdf(const CircuitRecord& circuit, const QString& path) {
+WriteOutcome write_pdf_page(const QString& path, const QString& title,
+                            const std::function<void(QPainter&)>& paint) {
     QBuffer pdf;
     pdf.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&pdf);
-        writer.setTitle(QStringLiteral("Toneholes"));
+        writer.setTitle(title);
         writer.setResolution(kPdfResolution);
         writer.setPageMargins(
             QMarginsF(kPdfMarginInches, kPdfMarginInches, kPdfMarginInches, kPdfMarginInches),
             QPageLayout::Inch);
         QPainter painter(&writer);
-        paint_report_page(painter, circuit);
+        paint(painter);
     } // the document is complete once the painter and the writer are done
     const QByteArray& bytes = pdf.data();
     return write_file_safely(
         QFile::encodeName(path).toStdString(),
         std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+WriteOutcome print_report_to_pdf(const CircuitRecord& circuit, const QString& path) {
+    return write_pdf_page(path, QStringLiteral("Toneholes"),
+                          [&circuit](QPainter& painter) { paint_report_page(painter, circuit); });
 }
 
 } // namespace sorrel

@@ -9,6 +9,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QPainter;
 
 namespace sorrel {
@@ -19,6 +21,13 @@ void paint_report_page(QPainter& painter, const CircuitRecord& circuit);
 
 // The PDF page's printable area starts this far from each edge of the paper.
 inline constexpr double kPdfMarginInches = 0.25;
+
+// Draws a one-page PDF document named `title` with `paint`, on a device whose
+// origin is the printable area's corner (kPdfMarginInches in from each edge)
+// and one pixel is 0.001 inch, and writes it to `path` as every file is
+// saved (write_file_safely).
+WriteOutcome write_pdf_page(const QString& path, const QString& title,
+                            const std::function<void(QPainter&)>& paint);
 
 // Writes the report as a one-page PDF document named "Toneholes" at `path`,
 // the way every file is saved (write_file_safely): a failed write leaves any

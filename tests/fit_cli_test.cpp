@@ -189,6 +189,8 @@ TEST_F(FitCli, RefusesWithTheExitCodeOfEachFailure) {
         {"fit broken.json -o out.json", 2, "broken.json"},
         {"fit tiny.json -o out.json", 3, "hole 6 would leave the tube"},
         {"fit whistle.json -o no/such/folder/out.json", 2, "no/such/folder/out.json"},
+        {"fit whistle.json --pdf no/such/folder/out.pdf", SORREL_CLI_PDF ? 2 : 1,
+         SORREL_CLI_PDF ? "cannot write no/such/folder/out.pdf" : "not in this build"},
     };
     for (const Refusal& refusal : refusals) {
         const CliRun result = run(refusal.arguments);

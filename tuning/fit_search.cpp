@@ -119,21 +119,9 @@ double cutoff_ratio(const Geometry& geometry, const Hole& hole, double below, do
     return cutoff / target;
 }
 
-double top_clearance(const Mouth& mouth) {
-    switch (mouth.kind) {
-    case MouthKind::Fipple:
-        return mouth.windowLength;
-    case MouthKind::Embouchure:
-        return (mouth.windowLength > 0 ? mouth.windowLength : mouth.diameter) / 2;
-    case MouthKind::Closed:
-        break;
-    }
-    return 0;
-}
-
 Placement place_length(Geometry& geometry, const Fingering& fingering, double target,
                        double toleranceCents) {
-    double shortest = top_clearance(geometry.mouth) + kClearance;
+    double shortest = mouth_extent(geometry.mouth) + kClearance;
     if (!geometry.holes.empty()) {
         const Hole& top = geometry.holes.back();
         shortest += top.fromFoot + top.diameter / 2;
@@ -159,7 +147,7 @@ Placement place_hole(Geometry& geometry, std::size_t index, const Fingering& fin
     double low = radius + kClearance;
     if (index > 0)
         low += holes[index - 1].fromFoot + holes[index - 1].diameter / 2;
-    double high = geometry.length - top_clearance(geometry.mouth) - radius - kClearance;
+    double high = geometry.length - mouth_extent(geometry.mouth) - radius - kClearance;
     if (index + 1 < holes.size())
         high = holes[index + 1].fromFoot - holes[index + 1].diameter / 2 - radius - kClearance;
     auto centsAt = [&](double x) {

@@ -51,10 +51,6 @@ Placement place_rising(const std::function<std::optional<double>(double)>& cents
 // closed mouthpiece, quarter) wavelength.
 double cents_per_metre(const Geometry& geometry, double frequency);
 
-// The distance below the top of the tube that a hole's edge must keep: the
-// fipple's window, or the embouchure hole's half length. m.
-double top_clearance(const Mouth& mouth);
-
 // Sets the length of `geometry` (holes from the foot up, kept where they
 // are) so that `fingering` sounds `target`, between just above the top
 // hole and four half wavelengths.

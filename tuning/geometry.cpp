@@ -19,20 +19,6 @@ std::string indexed(const std::string& name, std::size_t index) {
     return name + "[" + std::to_string(index) + "]";
 }
 
-// How far below the top the bore proper, where holes may sit, begins: below
-// a fipple's window, or below the edge of an embouchure hole.
-double mouth_extent(const Mouth& mouth) {
-    switch (mouth.kind) {
-    case MouthKind::Fipple:
-        return mouth.windowLength;
-    case MouthKind::Embouchure:
-        return (mouth.windowLength > 0 ? mouth.windowLength : mouth.diameter) / 2;
-    case MouthKind::Closed:
-        break;
-    }
-    return 0;
-}
-
 std::optional<GeometryFault> check_bore(const Geometry& geometry) {
     if (!positive(geometry.length))
         return GeometryFault{"length_mm", "must be a number above 0"};
@@ -153,6 +139,18 @@ std::optional<GeometryFault> check_notes(const Geometry& geometry) {
 }
 
 } // namespace
+
+double mouth_extent(const Mouth& mouth) {
+    switch (mouth.kind) {
+    case MouthKind::Fipple:
+        return mouth.windowLength;
+    case MouthKind::Embouchure:
+        return (mouth.windowLength > 0 ? mouth.windowLength : mouth.diameter) / 2;
+    case MouthKind::Closed:
+        break;
+    }
+    return 0;
+}
 
 double bore_diameter_at(const Geometry& geometry, double fromTop) {
     const std::vector<BorePoint>& profile = geometry.boreProfile;

@@ -75,6 +75,10 @@ struct Geometry {
     bool operator==(const Geometry&) const = default;
 };
 
+// How far below the top the bore proper, where holes may sit, begins: below
+// a fipple's window, or below the edge of an embouchure hole. m.
+double mouth_extent(const Mouth& mouth);
+
 // The bore diameter `fromTop` metres below the top, interpolated along the
 // profile (the end points held beyond it).
 double bore_diameter_at(const Geometry& geometry, double fromTop);
