@@ -86,7 +86,6 @@ int fit_command(const std::vector<std::string>& arguments) {
     if (!loaded)
         return kExitFileError;
     const tuning::Geometry& geometry = loaded->geometry;
-    const std::string& title = loaded->title;
 
     const tuning::FitOptions options{args.maxSpread};
     const tuning::PitchFit fit = args.drills
@@ -102,7 +101,7 @@ int fit_command(const std::vector<std::string>& arguments) {
 #if SORREL_CLI_PDF
     // As report --pdf: the page is the output.
     if (!args.pdf.empty())
-        return fit_pdf_command(fit, title, args.pdf);
+        return fit_pdf_command(fit, loaded->title, args.pdf);
 #endif
     if (args.json) {
         std::cout << fit_json_text(fit) << '\n';
