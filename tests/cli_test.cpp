@@ -1,34 +1,20 @@
 // Runs the sorrel-cli binary as a user would, in a fresh folder per test.
 
-#include <gtest/gtest.h>
+#include "cli_folder.h"
+
 #include <nlohmann/json.hpp>
 
-#include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <sstream>
 #include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/wait.h>
 
 namespace {
 
-namespace fs = std::filesystem;
-
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string read_text(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using namespace cli_folder;
 
 std::vector<std::string> lines_of(const std::string& text) {
     std::vector<std::string> lines;
@@ -38,17 +24,12 @@ std::vector<std::string> lines_of(const std::string& text) {
     return lines;
 }
 
-class CliTest : public ::testing::Test {
+class CliTest : public CliFolder {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "sorrel-cli-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
     void TearDown() override {
         if (mounted_)
             umount(file("small").c_str());
-        fs::remove_all(dir_);
+        CliFolder::TearDown();
     }
 
     // Mounts a 64 KiB file system at "small", holding `keep` ("kept") and
@@ -63,24 +44,7 @@ protected:
         return mounted_;
     }
 
-    fs::path file(const std::string& name) const { return dir_ / name; }
-    void write(const std::string& name, const std::string& text) const {
-        std::ofstream(file(name), std::ios::binary) << text;
-    }
-
-    // Runs `command` in the test's folder, so that the names it gives are files there.
-    CliRun shell(const std::string& command) const {
-        const int status = std::system(
-            ("cd '" + dir_.string() + "' && " + command + " >stdout.txt 2>stderr.txt").c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_text(file("stdout.txt")),
-                read_text(file("stderr.txt"))};
-    }
-    CliRun run(const std::string& arguments) const {
-        return shell("'" SORREL_CLI "' " + arguments);
-    }
-
 private:
-    fs::path dir_;
     bool mounted_ = false;
 };
 
