@@ -66,6 +66,14 @@ TEST_F(CliTest, NewCalcReportSolvesTheStartupDesign) {
     // Typed frequencies, never derived: named by pitch, not as note row 0 (A2).
     EXPECT_EQ(lines[22], " E5  659.26   1.72     43.56    0.20");
 
+    // The low D whistle of 3/4" tube makers build: its bore at the holes is
+    // the file's bore, not the start-up design's.
+    write("low.srl", "[CIRCUIT]=0\nBORE=0.75\nTHIK=0.0625\nEMBH=0.4\nEMBV=0.3\nNOTI=17\n"
+                     "BASE=293.665\nDI01=0.3125\nDI02=0.375\nDI03=0.3125\nDI04=0.3125\n"
+                     "DI05=0.375\nDI06=0.3125\n");
+    EXPECT_EQ(run("calc low.srl --slot 0 --derive").out,
+              "slot 0: 5 passes, block to end 569.39 mm, deviation 61.76 %\n");
+
     write("old.srl", "ENDCOR=0.75\nCHMCOR=0.6133\n[EOF]\n");
     const CliRun old = run("calc old.srl --slot 0");
     EXPECT_EQ(old.status, 0) << old.err;

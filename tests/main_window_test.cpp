@@ -8,6 +8,7 @@
 #include "ui/calculator_panel.h"
 #include "ui/main_menu.h"
 #include "ui/main_window.h"
+#include "utilities/reference_sheets.h"
 
 #include <QAccessible>
 #include <QFileDialog>
@@ -107,6 +108,24 @@ private slots:
                     !bar->child(i)->text(QAccessible::Name).trimmed().isEmpty());
         identify_application();
         QCOMPARE(QGuiApplication::applicationDisplayName(), QGuiApplication::applicationName());
+    }
+
+    // Drill Sizes and Tubing Sizes each open their own sheet.
+    void helpEntriesOpenTheirOwnSheets() {
+        const std::string_view first = drill_sheet_lines().front();
+        const QString drillLine = QString::fromLatin1(first.data(), qsizetype(first.size()));
+        for (const auto& [entry, drills] :
+             {std::pair{command::kDrillSizes, true}, std::pair{command::kTubingSizes, false}}) {
+            bool shown = false;
+            answer_next_dialog([&drillLine, &shown](TemplateDialog& dialog) {
+                QStringList texts;
+                for (const QLabel* label : dialog.findChildren<QLabel*>())
+                    texts << label->text();
+                shown = texts.join(u'\n').contains(drillLine);
+            });
+            window_->run_command(entry);
+            QCOMPARE(shown, drills);
+        }
     }
 
     void prevFromSlotOneWrapsToFortyAndNextComesBackWithoutCalculating() {
