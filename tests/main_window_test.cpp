@@ -196,10 +196,12 @@ private slots:
 
     // A field left as it opened keeps its value, not the value rounded for showing.
     void customFrequenciesOkReadsNineCharactersAndCancelKeeps() {
-        window_->state().workingCircuit.CU[6] = 1046.5025f; // shown as 1046.503
+        // The float nearest 1046.5025 is 1046.50244: shown as 1046.502.
+        window_->state().workingCircuit.CU[6] = 1046.5025f;
         for (const int button : {kCancelCommand, kOkCommand}) {
             answer_next_dialog([button](TemplateDialog& dialog) {
                 QCOMPARE(QString::fromStdString(dialog.item_text(4167, 20)), u" 440.000"_s);
+                QCOMPARE(QString::fromStdString(dialog.item_text(4001, 20)), u"1046.502"_s);
                 type_into(dialog, 4167, u"12345.6789"_s);
                 press(dialog, button);
             });
