@@ -1,34 +1,20 @@
 // Runs the sorrel-cli binary as a user would, in a fresh folder per test.
 
-#include <gtest/gtest.h>
+#include "cli_folder.h"
+
 #include <nlohmann/json.hpp>
 
-#include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <sstream>
 #include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/wait.h>
 
 namespace {
 
-namespace fs = std::filesystem;
-
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string read_text(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using namespace cli_folder;
 
 std::vector<std::string> lines_of(const std::string& text) {
     std::vector<std::string> lines;
@@ -38,17 +24,12 @@ std::vector<std::string> lines_of(const std::string& text) {
     return lines;
 }
 
-class CliTest : public ::testing::Test {
+class CliTest : public CliFolder {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "sorrel-cli-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
     void TearDown() override {
         if (mounted_)
             umount(file("small").c_str());
-        fs::remove_all(dir_);
+        CliFolder::TearDown();
     }
 
     // Mounts a 64 KiB file system at "small", holding `keep` ("kept") and
@@ -63,24 +44,7 @@ protected:
         return mounted_;
     }
 
-    fs::path file(const std::string& name) const { return dir_ / name; }
-    void write(const std::string& name, const std::string& text) const {
-        std::ofstream(file(name), std::ios::binary) << text;
-    }
-
-    // Runs `command` in the test's folder, so that the names it gives are files there.
-    CliRun shell(const std::string& command) const {
-        const int status = std::system(
-            ("cd '" + dir_.string() + "' && " + command + " >stdout.txt 2>stderr.txt").c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_text(file("stdout.txt")),
-                read_text(file("stderr.txt"))};
-    }
-    CliRun run(const std::string& arguments) const {
-        return shell("'" SORREL_CLI "' " + arguments);
-    }
-
 private:
-    fs::path dir_;
     bool mounted_ = false;
 };
 
@@ -101,6 +65,14 @@ TEST_F(CliTest, NewCalcReportSolvesTheStartupDesign) {
               "L/B Ratio: 22.25       Musical Length:   2.60 --.   Cork to End:    282.53 --.");
     // Typed frequencies, never derived: named by pitch, not as note row 0 (A2).
     EXPECT_EQ(lines[22], " E5  659.26   1.72     43.56    0.20");
+
+    // The low D whistle of 3/4" tube makers build: its bore at the holes is
+    // the file's bore, not the start-up design's.
+    write("low.srl", "[CIRCUIT]=0\nBORE=0.75\nTHIK=0.0625\nEMBH=0.4\nEMBV=0.3\nNOTI=17\n"
+                     "BASE=293.665\nDI01=0.3125\nDI02=0.375\nDI03=0.3125\nDI04=0.3125\n"
+                     "DI05=0.375\nDI06=0.3125\n");
+    EXPECT_EQ(run("calc low.srl --slot 0 --derive").out,
+              "slot 0: 5 passes, block to end 569.39 mm, deviation 61.76 %\n");
 
     write("old.srl", "ENDCOR=0.75\nCHMCOR=0.6133\n[EOF]\n");
     const CliRun old = run("calc old.srl --slot 0");

@@ -8,6 +8,7 @@
 #include "ui/calculator_panel.h"
 #include "ui/main_menu.h"
 #include "ui/main_window.h"
+#include "utilities/reference_sheets.h"
 
 #include <QAccessible>
 #include <QFileDialog>
@@ -109,6 +110,24 @@ private slots:
         QCOMPARE(QGuiApplication::applicationDisplayName(), QGuiApplication::applicationName());
     }
 
+    // Drill Sizes and Tubing Sizes each open their own sheet.
+    void helpEntriesOpenTheirOwnSheets() {
+        const std::string_view first = drill_sheet_lines().front();
+        const QString drillLine = QString::fromLatin1(first.data(), qsizetype(first.size()));
+        for (const auto& [entry, drills] :
+             {std::pair{command::kDrillSizes, true}, std::pair{command::kTubingSizes, false}}) {
+            bool shown = false;
+            answer_next_dialog([&drillLine, &shown](TemplateDialog& dialog) {
+                QStringList texts;
+                for (const QLabel* label : dialog.findChildren<QLabel*>())
+                    texts << label->text();
+                shown = texts.join(u'\n').contains(drillLine);
+            });
+            window_->run_command(entry);
+            QCOMPARE(shown, drills);
+        }
+    }
+
     void prevFromSlotOneWrapsToFortyAndNextComesBackWithoutCalculating() {
         panel().set_checked(4034, false);
         window_->state().bank.slot[39].DIVS = 3;
@@ -177,10 +196,12 @@ private slots:
 
     // A field left as it opened keeps its value, not the value rounded for showing.
     void customFrequenciesOkReadsNineCharactersAndCancelKeeps() {
-        window_->state().workingCircuit.CU[6] = 1046.5025f; // shown as 1046.503
+        // The float nearest 1046.5025 is 1046.50244: shown as 1046.502.
+        window_->state().workingCircuit.CU[6] = 1046.5025f;
         for (const int button : {kCancelCommand, kOkCommand}) {
             answer_next_dialog([button](TemplateDialog& dialog) {
                 QCOMPARE(QString::fromStdString(dialog.item_text(4167, 20)), u" 440.000"_s);
+                QCOMPARE(QString::fromStdString(dialog.item_text(4001, 20)), u"1046.502"_s);
                 type_into(dialog, 4167, u"12345.6789"_s);
                 press(dialog, button);
             });

@@ -2,15 +2,11 @@
 // answers it: with no printer installed, printing goes to a PDF file.
 
 #include "drilling/print_drilling_template.h"
+#include "tests/print_to_file.h"
 #include "tests/recording_feedback.h"
 
-#include <QApplication>
-#include <QComboBox>
 #include <QFile>
-#include <QLineEdit>
-#include <QPrintDialog>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 namespace sorrel::ui {
@@ -40,23 +36,7 @@ void PrintDrillingTemplateTest::printsOnlyACalculatedDesign() {
     QFETCH(bool, written);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("template.pdf"));
-    bool shown = false;
-    QTimer::singleShot(0, qApp, [&shown, &path, accept] {
-        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr)
-            return;
-        shown = true;
-        auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
-        auto* fileName = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
-        if (printers != nullptr && fileName != nullptr) {
-            printers->setCurrentIndex(printers->count() - 1); // "Print to File (PDF)"
-            fileName->setText(path);
-        }
-        if (accept)
-            dialog->accept();
-        else
-            dialog->reject();
-    });
+    const auto shown = answer_print_dialog(path, accept);
     CircuitRecord circuit = default_circuit();
     if (calculated) {
         circuit.DIST = 282.5f;
@@ -64,7 +44,7 @@ void PrintDrillingTemplateTest::printsOnlyACalculatedDesign() {
     }
     RecordingFeedback feedback;
     print_drilling_template(nullptr, circuit, feedback);
-    QCOMPARE(shown, dialogShown);
+    QCOMPARE(*shown, dialogShown);
     QCOMPARE(QFile::exists(path), written);
     QCOMPARE(feedback.waitDepth, 0);
     if (!calculated) {

@@ -2,9 +2,9 @@
 // back word by word with poppler's `pdftotext -bbox`.
 
 #include "report/report_page.h"
+#include "tests/print_to_file.h"
 #include "tests/report_sample.h"
 
-#include <QProcess>
 #include <QRectF>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -30,11 +30,8 @@ struct Word {
 };
 
 std::vector<Word> printed_words(const QString& pdfPath) {
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"),
-                    {QStringLiteral("-bbox"), pdfPath, QStringLiteral("-")});
-    pdftotext.waitForFinished(30000);
-    QXmlStreamReader xml(pdftotext.readAllStandardOutput());
+    QXmlStreamReader xml(run_tool(QStringLiteral("pdftotext"),
+                                  {QStringLiteral("-bbox"), pdfPath, QStringLiteral("-")}));
     std::vector<Word> words;
     while (xml.readNextStartElement() || !xml.atEnd()) {
         if (!xml.isStartElement() || xml.name() != QLatin1String("word"))

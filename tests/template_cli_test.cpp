@@ -1,55 +1,23 @@
 // sorrel-cli template, run as a user runs it, its PDF read with poppler.
 
-#include <gtest/gtest.h>
+#include "cli_folder.h"
+
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sys/wait.h>
 
 namespace {
 
-namespace fs = std::filesystem;
+using namespace cli_folder;
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string read_text(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-class TemplateCli : public ::testing::Test {
+// A folder holding tone.srl, its slot 0 calculated.
+class TemplateCli : public CliFolder {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "sorrel-template-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        CliFolder::SetUp();
         ASSERT_EQ(run("new tone.srl").status, 0);
         ASSERT_EQ(run("calc tone.srl --slot 0").status, 0);
     }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    fs::path file(const std::string& name) const { return dir_ / name; }
-
-    CliRun shell(const std::string& command) const {
-        const int status = std::system(
-            ("cd '" + dir_.string() + "' && " + command + " >stdout.txt 2>stderr.txt").c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_text(file("stdout.txt")),
-                read_text(file("stderr.txt"))};
-    }
-    CliRun run(const std::string& arguments) const {
-        return shell("'" SORREL_CLI "' " + arguments);
-    }
-
-private:
-    fs::path dir_;
 };
 
 // Each hole's label and distance, as the design file holds the slot's

@@ -1,6 +1,7 @@
 #include "drilling/template_layout.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -51,6 +52,23 @@ TEST(TemplateLayout, MarksTheFootOnTheFirstSheetAndTheCutOnTheLast) {
     EXPECT_EQ(count(0, "cut here") + count(1, "cut here"), 0);
     // 560 / 25.4 = 22.0472 in; the nearest 64th, 1411/64 in, is 559.9906 mm.
     EXPECT_EQ(count(2, "560.00 mm from the foot, 22.047 in, 22 3/64 in (-0.01 mm)"), 1);
+}
+
+// A crosshair runs past its drill's circle by the same length whatever the
+// drill, so the mark shows beyond every bit.
+TEST(TemplateLayout, CrosshairsOverhangEveryDrillAlike) {
+    DrillingPlan plan = plan_of_length(200);
+    plan.holes = {{1, 50, 3.0, "3 mm"}, {2, 120, 9.0, "9 mm"}};
+    const TemplatePage page = lay_out_template(plan, Paper::A4).pages.at(0);
+    std::vector<double> overhangs;
+    for (const PageCircle& circle : page.circles)
+        for (const PageLine& l : page.lines)
+            if (l.from.x_mm == circle.centre.x_mm && l.to.x_mm == circle.centre.x_mm &&
+                std::abs((l.from.y_mm + l.to.y_mm) / 2 - circle.centre.y_mm) < 1e-9)
+                overhangs.push_back((std::abs(l.to.y_mm - l.from.y_mm) - circle.diameter_mm) / 2);
+    ASSERT_EQ(overhangs.size(), 2u);
+    EXPECT_GT(overhangs[0], 1);
+    EXPECT_NEAR(overhangs[0], overhangs[1], 1e-9);
 }
 
 } // namespace

@@ -3,10 +3,10 @@
 // within 0.1 mm of the plan once the sheets are glued mark on mark.
 
 #include "drilling/template_painter.h"
+#include "tests/print_to_file.h"
 
 #include <QFile>
 #include <QPolygonF>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -34,22 +34,13 @@ struct Stroke {
     bool vertical() const { return !curved && bounds().width() < 1e-6; }
 };
 
-QString run(const QString& program, const QStringList& arguments, QString* errors = nullptr) {
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(30000);
-    if (errors)
-        *errors = QString::fromUtf8(process.readAllStandardError());
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 // The stroked paths of one page, from cairo's SVG, where each path carries
 // its pen in its style and its coordinates in a scaling matrix.
 std::vector<Stroke> page_strokes(const QString& pdf, int page, const QString& folder) {
     const QString svg = folder + QStringLiteral("/page.svg");
     const QString number = QString::number(page);
-    run(QStringLiteral("pdftocairo"), {QStringLiteral("-svg"), QStringLiteral("-f"), number,
-                                       QStringLiteral("-l"), number, pdf, svg});
+    run_tool(QStringLiteral("pdftocairo"), {QStringLiteral("-svg"), QStringLiteral("-f"), number,
+                                            QStringLiteral("-l"), number, pdf, svg});
     QFile file(svg);
     if (!file.open(QIODevice::ReadOnly))
         return {};
@@ -112,7 +103,7 @@ std::vector<double> glue_rows(const std::vector<Stroke>& strokes) {
 
 int page_count(const QString& pdf, QString* errors) {
     static const QRegularExpression pages(QStringLiteral("Pages:\\s+(\\d+)"));
-    return pages.match(run(QStringLiteral("pdfinfo"), {pdf}, errors)).captured(1).toInt();
+    return pages.match(run_tool(QStringLiteral("pdfinfo"), {pdf}, errors)).captured(1).toInt();
 }
 
 } // namespace
@@ -177,9 +168,9 @@ void TemplatePdfTest::holesStandAtTheirDistanceFromTheFoot() {
         QCOMPARE(spines(100.0), 1);
         QCOMPARE(spines(4 * 25.4), 1);
         const QString number = QString::number(page);
-        const QString words =
-            run(QStringLiteral("pdftotext"), {QStringLiteral("-f"), number, QStringLiteral("-l"),
-                                              number, pdf, QStringLiteral("-")});
+        const QString words = run_tool(
+            QStringLiteral("pdftotext"),
+            {QStringLiteral("-f"), number, QStringLiteral("-l"), number, pdf, QStringLiteral("-")});
         QVERIFY(words.contains(QStringLiteral("Print at 100 %, no fit to page")));
         QVERIFY2(words.contains(page == 1
                                     ? QStringLiteral("Page 1 of %1").arg(pages)

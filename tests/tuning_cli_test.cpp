@@ -1,52 +1,29 @@
 // `sorrel-cli tune` run as a maker runs it, in a fresh folder per test.
 
-#include <gtest/gtest.h>
+#include "cli_folder.h"
+
 #include <nlohmann/json.hpp>
 
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sys/wait.h>
 
 namespace {
 
-namespace fs = std::filesystem;
+using namespace cli_folder;
 using nlohmann::json;
 
-struct CliRun {
-    int status = -1;
-    std::string out, err;
-};
-
-class TuneCommand : public ::testing::Test {
+// A folder and the measured high D whistle with its targets.
+class TuneCommand : public CliFolder {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "sorrel-tune-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        CliFolder::SetUp();
         std::ifstream in(SORREL_TUNING_DATA "/high_d_whistle.json");
         whistle_ = json::parse(in)["geometry"];
         whistle_["targets_hz"] = {587.33, 659.26, 739.99, 783.99, 880.0, 987.77, 1108.73};
     }
-    void TearDown() override { fs::remove_all(dir_); }
-
     void write(const std::string& name, const json& content) const {
-        std::ofstream(dir_ / name) << content.dump();
-    }
-    std::string read(const std::string& name) const {
-        std::ifstream in(dir_ / name);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    CliRun run(const std::string& arguments) const {
-        const int status = std::system(
-            ("cd '" + dir_.string() + "' && '" SORREL_CLI "' " + arguments + " >out.txt 2>err.txt")
-                .c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read("out.txt"), read("err.txt")};
+        CliFolder::write(name, content.dump());
     }
 
-    fs::path dir_;
     json whistle_;
 };
 
