@@ -14,11 +14,6 @@ double area_of(double radius) {
 
 } // namespace
 
-Matrix2 operator*(const Matrix2& upper, const Matrix2& lower) {
-    return {upper.a * lower.a + upper.b * lower.c, upper.a * lower.b + upper.b * lower.d,
-            upper.c * lower.a + upper.d * lower.c, upper.c * lower.b + upper.d * lower.d};
-}
-
 Complex determinant(const Matrix2& m) {
     return m.a * m.d - m.b * m.c;
 }

@@ -25,7 +25,6 @@ struct Matrix2 {
     Complex a, b, c, d;
 };
 
-Matrix2 operator*(const Matrix2& upper, const Matrix2& lower);
 Complex determinant(const Matrix2& m);
 
 // The impedance above an element whose matrix is `m`, loaded below by `load`.
