@@ -1,31 +1,20 @@
 // Runs `sorrel-cli fit` as a user would, in a fresh folder per test.
 
+#include "cli_folder.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <numeric>
 #include <sstream>
-#include <sys/wait.h>
 
 namespace {
 
+using cli_folder::CliRun;
 namespace fs = std::filesystem;
-
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string read_text(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // A D whistle in the geometry file's schema, its holes roughly placed.
 const char* const kWhistle = R"({
@@ -69,32 +58,12 @@ std::string sixty_fourths(double mm) {
     return whole == 0 ? fraction : std::to_string(whole) + " " + fraction;
 }
 
-class FitCli : public ::testing::Test {
+class FitCli : public cli_folder::CliFolder {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "sorrel-fit-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        CliFolder::SetUp();
         write("whistle.json", whistle("6.5"));
     }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    fs::path file(const std::string& name) const { return dir_ / name; }
-    void write(const std::string& name, const std::string& text) const {
-        std::ofstream(file(name), std::ios::binary) << text;
-    }
-    CliRun shell(const std::string& command) const {
-        const int status = std::system(
-            ("cd '" + dir_.string() + "' && " + command + " >stdout.txt 2>stderr.txt").c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_text(file("stdout.txt")),
-                read_text(file("stderr.txt"))};
-    }
-    CliRun run(const std::string& arguments) const {
-        return shell("'" SORREL_CLI "' " + arguments);
-    }
-
-private:
-    fs::path dir_;
 };
 
 TEST_F(FitCli, TuneFindsEveryNoteOfTheWrittenGeometryOnTarget) {
