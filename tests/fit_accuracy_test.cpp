@@ -3,32 +3,24 @@
 // source cited there), calibrated on the bottom note. Fitted to the notes it
 // was measured to play, its holes should land where its maker drilled them.
 
-#include "tuning/geometry_json.h"
+#include "tests/measured_whistle.h"
 #include "tuning/pitch_fit.h"
-#include "tuning/tuning_model.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <cmath>
-#include <fstream>
 #include <iostream>
 
 namespace sorrel::tuning {
 namespace {
 
 TEST(FitAccuracy, AMeasuredWhistlesHolesAreFittedWhereTheyWereDrilled) {
-    std::ifstream in(SORREL_TUNING_DATA "/high_d_whistle.json");
-    const nlohmann::json fixture = nlohmann::json::parse(in);
-    const GeometryRead read = read_geometry_json(fixture["geometry"].dump());
-    ASSERT_TRUE(read.geometry) << read.error;
+    const MeasuredWhistle measuredWhistle = measured_whistle();
+    ASSERT_TRUE(measuredWhistle.played) << measuredWhistle.error;
+    const nlohmann::json& fixture = measuredWhistle.fixture;
     const nlohmann::json& measured = fixture["measured_max_hz"];
-
-    std::string error;
-    const Calibration calibrated =
-        calibrate(*read.geometry, *parse_fingering("xxxxxx", 6, error), measured["xxxxxx"]);
-    ASSERT_TRUE(calibrated.geometry) << calibrated.error;
-    Geometry whistle = *calibrated.geometry;
+    Geometry whistle = *measuredWhistle.played;
     for (const Fingering& fingering : default_fingerings(6))
         whistle.targets.push_back(measured[fingering_text(fingering)]);
 
@@ -45,9 +37,9 @@ TEST(FitAccuracy, AMeasuredWhistlesHolesAreFittedWhereTheyWereDrilled) {
         worst = std::max(worst, std::abs(fitted - drilled));
     }
     std::cout << "length: fitted " << fit.geometry->length * 1000 << " mm, as built "
-              << read.geometry->length * 1000 << " mm\n";
+              << measuredWhistle.played->length * 1000 << " mm\n";
     EXPECT_LT(worst, 1.2);
-    EXPECT_NEAR(fit.geometry->length, read.geometry->length, 0.5e-3);
+    EXPECT_NEAR(fit.geometry->length, measuredWhistle.played->length, 0.5e-3);
 }
 
 } // namespace

@@ -3,14 +3,12 @@
 // calibrated on the bottom note. The passive resonance sits at the top of a
 // note's playing range, so that is what each prediction is compared with.
 
-#include "tuning/geometry_json.h"
-#include "tuning/tuning_model.h"
+#include "tests/measured_whistle.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <cmath>
-#include <fstream>
 #include <iostream>
 
 namespace {
@@ -18,16 +16,11 @@ namespace {
 using namespace sorrel::tuning;
 
 TEST(Accuracy, AMeasuredWhistleIsPredictedWithinAFewCents) {
-    std::ifstream in(SORREL_TUNING_DATA "/high_d_whistle.json");
-    const nlohmann::json fixture = nlohmann::json::parse(in);
-    const GeometryRead read = read_geometry_json(fixture["geometry"].dump());
-    ASSERT_TRUE(read.geometry) << read.error;
-    const nlohmann::json& measured = fixture["measured_max_hz"];
-
+    const MeasuredWhistle whistle = measured_whistle();
+    ASSERT_TRUE(whistle.played) << whistle.error;
+    const nlohmann::json& measured = whistle.fixture["measured_max_hz"];
     std::string error;
     const Fingering bottom = *parse_fingering("xxxxxx", 6, error);
-    const Calibration fit = calibrate(*read.geometry, bottom, measured["xxxxxx"]);
-    ASSERT_TRUE(fit.geometry) << fit.error;
 
     std::vector<double> deviations;
     for (const Fingering& fingering : default_fingerings(6)) {
@@ -35,7 +28,7 @@ TEST(Accuracy, AMeasuredWhistleIsPredictedWithinAFewCents) {
         if (fingering == bottom)
             continue;
         const double target = measured[text];
-        const FingeringResult result = predict_fingering(*fit.geometry, fingering, target);
+        const FingeringResult result = predict_fingering(*whistle.played, fingering, target);
         ASSERT_TRUE(result.cents) << text;
         deviations.push_back(*result.cents);
         std::cout << text << ": " << *result.first << " Hz, measured " << target << " Hz, "
@@ -48,7 +41,7 @@ TEST(Accuracy, AMeasuredWhistleIsPredictedWithinAFewCents) {
     for (double d : deviations)
         squares += (d - mean) * (d - mean);
     const double spread = std::sqrt(squares / deviations.size());
-    std::cout << "window height " << fit.value * 1000 << " mm, mean " << mean
+    std::cout << "window height " << whistle.played->windowHeight * 1000 << " mm, mean " << mean
               << " cents, standard deviation " << spread << " cents\n";
     for (double d : deviations)
         EXPECT_LT(std::abs(d), 15);
