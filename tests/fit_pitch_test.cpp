@@ -51,23 +51,6 @@ TEST(Fit, RoundTripsWithEveryNoteOnTargetFromAnyStart) {
     }
 }
 
-// Cross-fingerings are predicted on the fitted geometry, not fitted: the
-// prediction equals the tuning check's on the fitted geometry.
-TEST(Fit, PredictsCrossFingeringsOnTheFittedGeometry) {
-    Geometry whistle = test::d_whistle();
-    whistle.extraFingerings = {"xoxxxx", "xxxoxo"};
-    const PitchFit fit = fit_to_pitch(whistle);
-    ASSERT_TRUE(fit.geometry);
-    ASSERT_EQ(fit.predictions.size(), 9u);
-    for (std::size_t i = 0; i < 2; ++i) {
-        std::string error;
-        const Fingering cross = *parse_fingering(whistle.extraFingerings[i], 6, error);
-        const FingeringResult expected = predict_fingering(*fit.geometry, cross, std::nullopt);
-        EXPECT_EQ(fit.predictions[7 + i].fingering, whistle.extraFingerings[i]);
-        EXPECT_NEAR(fit.predictions[7 + i].first.value(), expected.first.value(), 1e-6);
-    }
-}
-
 // What cannot be reached is refused whole, naming the hole and what helps.
 TEST(Fit, RefusesWhatCannotBeReachedNamingTheHoleAndWhatHelps) {
     const struct {
@@ -111,14 +94,27 @@ TEST(Fit, RefusesAGeometryWithoutATargetForEveryNote) {
     EXPECT_EQ(fit.failure->message, "targets_hz: a fit needs one target per default fingering, 7");
 }
 
-TEST(Fit, CutoffRatiosAreTheCalculatorsOnTheFittedSpacings) {
-    const PitchFit fit = fit_to_pitch(test::d_whistle());
+// Each hole's cutoff ratio is the calculator's on the fitted spacings.
+// Cross-fingerings are predicted on the fitted geometry, not fitted: the
+// prediction equals the tuning check's on the fitted geometry.
+TEST(Fit, GivesTheCutoffRatiosAndPredictsCrossFingeringsOnTheFittedGeometry) {
+    Geometry whistle = test::d_whistle();
+    whistle.extraFingerings = {"xoxxxx", "xxxoxo"};
+    const PitchFit fit = fit_to_pitch(whistle);
     ASSERT_TRUE(fit.geometry);
     const std::vector<double> ratios = test::cutoff_ratios(*fit.geometry);
     for (std::size_t k = 0; k < ratios.size(); ++k)
         EXPECT_NEAR(fit.holes[k].cutoffRatio, ratios[k], 1e-9) << "hole " << k + 1;
     const auto [least, most] = std::minmax_element(ratios.begin(), ratios.end());
     EXPECT_NEAR(fit.ratioSpread, (*most / *least - 1) * 100, 1e-6);
+    ASSERT_EQ(fit.predictions.size(), 9u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        std::string error;
+        const Fingering cross = *parse_fingering(whistle.extraFingerings[i], 6, error);
+        const FingeringResult expected = predict_fingering(*fit.geometry, cross, std::nullopt);
+        EXPECT_EQ(fit.predictions[7 + i].fingering, whistle.extraFingerings[i]);
+        EXPECT_NEAR(fit.predictions[7 + i].first.value(), expected.first.value(), 1e-6);
+    }
 }
 
 // Warnings beside a successful fit: holes whose edges come within 1 mm, and
