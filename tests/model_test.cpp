@@ -26,12 +26,11 @@ TEST(NoteTable, RowsAreEqualTemperedSemitonesFromA2ToA7) {
     }
     EXPECT_EQ(note_list_rows().size(), 62u);
     EXPECT_EQ(note_list_rows().back(), kCustomNoteRow);
+    // clang-format off
     const std::pair<int, const char*> lines[] = {
-        {0, " 110.000 - A2 : A2 Earthquake Flue"},
-        {1, " 116.541 - A#2 : "},
-        {29, " 587.330 - D5 : High-D Whistle/Flute"},
-        {61, "9999.000 - X : Custom"},
-    };
+        {0, " 110.000 - A2 : A2 Earthquake Flue"}, {1, " 116.541 - A#2 : "},
+        {29, " 587.330 - D5 : High-D Whistle/Flute"}, {61, "9999.000 - X : Custom"}};
+    // clang-format on
     for (const auto& [row, text] : lines)
         EXPECT_EQ(note_list_text(row), text);
     EXPECT_EQ(find_note_row(587.33f), 29);

@@ -20,12 +20,8 @@ constexpr double kUnflanged = 0.6133; // end correction of an unflanged pipe, ti
 
 // Dry air at 20 °C, its density from the ideal gas law; no viscosity: lossless.
 AirProperties lossless_air() {
-    AirProperties air;
-    air.speedOfSound = 343.0;
-    air.density = 101325 * 28.965e-3 / (8.314462618 * 293.15);
-    air.gamma = 1.4;
-    air.prandtlRoot = 0.841;
-    return air;
+    const double density = 101325 * 28.965e-3 / (8.314462618 * 293.15);
+    return {.speedOfSound = 343.0, .density = density, .prandtlRoot = 0.841, .gamma = 1.4};
 }
 
 double cents(double f, double reference) {

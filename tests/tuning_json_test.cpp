@@ -13,17 +13,13 @@ using nlohmann::json;
 
 json whistle_json() {
     return json::parse(R"({
-      "length_mm": 270.7,
+      "length_mm": 270.7, "wall_mm": 0.35, "temperature_c": 22, "humidity_percent": 50,
       "bore_profile_mm": [[0, 10.0], [25.0, 11.9], [272.9, 11.9]],
-      "wall_mm": 0.35,
       "holes": [{"from_foot_mm": 148.0, "diameter_mm": 5.0},
                 {"from_foot_mm": 127.5, "diameter_mm": 6.6, "wall_mm": 0.5}],
       "mouth": {"kind": "fipple", "window_length_mm": 5.2, "window_width_mm": 8.2,
                 "window_height_mm": 2.9},
-      "temperature_c": 22,
-      "humidity_percent": 50,
-      "targets_hz": [587.33, 659.26, 739.99],
-      "fingerings": ["ox"]
+      "targets_hz": [587.33, 659.26, 739.99], "fingerings": ["ox"]
     })");
 }
 
