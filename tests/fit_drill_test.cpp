@@ -61,19 +61,11 @@ struct BruteForce {
     double evenness = 1e9;
 };
 
-double evenness_of(const Geometry& fitted) {
-    const std::vector<double> ratios = test::cutoff_ratios(fitted);
-    return *std::max_element(ratios.begin(), ratios.end()) /
-           *std::min_element(ratios.begin(), ratios.end());
-}
-
 bool within_limits(const Geometry& fitted, double reach) {
-    for (std::size_t k = 0; k < fitted.holes.size(); ++k) {
-        if (fitted.holes[k].diameter > 0.8 * fitted.boreDiameter)
+    for (std::size_t k = 0; k < fitted.holes.size(); ++k)
+        if (fitted.holes[k].diameter > 0.8 * fitted.boreDiameter ||
+            (k > 0 && fitted.holes[k].fromFoot - fitted.holes[k - 1].fromFoot > reach))
             return false;
-        if (k > 0 && fitted.holes[k].fromFoot - fitted.holes[k - 1].fromFoot > reach)
-            return false;
-    }
     return true;
 }
 
@@ -87,7 +79,9 @@ BruteForce brute_force(const Geometry& given, const std::vector<Drill>& drills, 
             drilled.holes[k].diameter = drills[pick[k]].diameter;
         const PitchFit fit = fit_to_pitch(drilled);
         if (fit.geometry && within_limits(*fit.geometry, reach)) {
-            const double evenness = evenness_of(*fit.geometry);
+            const std::vector<double> ratios = test::cutoff_ratios(*fit.geometry);
+            const auto [least, most] = std::minmax_element(ratios.begin(), ratios.end());
+            const double evenness = *most / *least;
             if (evenness < best.evenness) {
                 best.evenness = evenness;
                 best.labels.clear();
