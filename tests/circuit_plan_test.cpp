@@ -1,6 +1,7 @@
 #include "drilling/circuit_plan.h"
 
 #include <limits>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -48,25 +49,19 @@ TEST(CircuitPlan, TakesTheLastCalcsPositionsAndTheDrillsAsTyped) {
 }
 
 TEST(CircuitPlan, NamesTheDrillAsTheMakerTypedIt) {
-    const struct {
-        float size;
-        int32_t unit;
-        const char* label;
-    } rows[] = {{0.3125f, UNIT_ENGLISH, "5/16 in"}, {1.0f, UNIT_ENGLISH, "1 in"},
-                {0.3f, UNIT_ENGLISH, "0.300 in"},   {0.2031f, UNIT_ENGLISH, "0.203 in"},
-                {7.5f, UNIT_METRIC, "7.5 mm"},      {8.0f, UNIT_METRIC, "8 mm"},
-                {6.35f, UNIT_METRIC, "6.35 mm"}};
-    for (const auto& row : rows)
-        EXPECT_EQ(drill_label(row.size, row.unit), row.label) << row.size;
+    const std::tuple<float, int32_t, const char*> rows[] = {
+        {0.3125f, UNIT_ENGLISH, "5/16 in"}, {1.0f, UNIT_ENGLISH, "1 in"},
+        {0.3f, UNIT_ENGLISH, "0.300 in"},   {0.2031f, UNIT_ENGLISH, "0.203 in"},
+        {7.5f, UNIT_METRIC, "7.5 mm"},      {8.0f, UNIT_METRIC, "8 mm"},
+        {6.35f, UNIT_METRIC, "6.35 mm"}};
+    for (const auto& [size, unit, label] : rows)
+        EXPECT_EQ(drill_label(size, unit), label) << size;
 }
 
 // Results no finished Calc leaves are refused with a message naming them.
 TEST(CircuitPlan, RefusesAnUnfinishedDesign) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    const struct {
-        void (*spoil)(CircuitRecord&, float);
-        const char* says;
-    } rows[] = {
+    const std::pair<void (*)(CircuitRecord&, float), const char*> rows[] = {
         {[](CircuitRecord& c, float) { c = default_circuit(); }, "length is 0.00 mm"},
         {[](CircuitRecord& c, float n) { c.DIST = n; }, "length is nan mm"},
         {[](CircuitRecord& c, float) { c.PM[1] = 0; }, "hole 1 at 0.00 mm"},
@@ -75,12 +70,12 @@ TEST(CircuitPlan, RefusesAnUnfinishedDesign) {
         {[](CircuitRecord& c, float) { c.PM[6] = 290; }, "hole 6 at 290.00 mm"},
         {[](CircuitRecord& c, float) { c.DI[2] = 0; }, "hole 2 has no diameter"},
     };
-    for (const auto& row : rows) {
+    for (const auto& [spoil, says] : rows) {
         CircuitRecord circuit = calculated_design();
-        row.spoil(circuit, nan);
+        spoil(circuit, nan);
         const CircuitPlan result = plan_from_circuit(circuit, "");
-        EXPECT_FALSE(result.plan.has_value()) << row.says;
-        EXPECT_NE(result.refusal.find(row.says), std::string::npos) << result.refusal;
+        EXPECT_FALSE(result.plan.has_value()) << says;
+        EXPECT_NE(result.refusal.find(says), std::string::npos) << result.refusal;
     }
 }
 

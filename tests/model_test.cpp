@@ -7,6 +7,7 @@
 #include "model/units.h"
 
 #include <cmath>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -25,12 +26,11 @@ TEST(NoteTable, RowsAreEqualTemperedSemitonesFromA2ToA7) {
     }
     EXPECT_EQ(note_list_rows().size(), 62u);
     EXPECT_EQ(note_list_rows().back(), kCustomNoteRow);
+    // clang-format off
     const std::pair<int, const char*> lines[] = {
-        {0, " 110.000 - A2 : A2 Earthquake Flue"},
-        {1, " 116.541 - A#2 : "},
-        {29, " 587.330 - D5 : High-D Whistle/Flute"},
-        {61, "9999.000 - X : Custom"},
-    };
+        {0, " 110.000 - A2 : A2 Earthquake Flue"}, {1, " 116.541 - A#2 : "},
+        {29, " 587.330 - D5 : High-D Whistle/Flute"}, {61, "9999.000 - X : Custom"}};
+    // clang-format on
     for (const auto& [row, text] : lines)
         EXPECT_EQ(note_list_text(row), text);
     EXPECT_EQ(find_note_row(587.33f), 29);
@@ -49,12 +49,8 @@ std::string joined_names(const NoteDerivation& derived) {
 // Walks from a first row by the steps; the table's last row (the end
 // marker, row 62) may be reached, row 63 and row -1 may not.
 TEST(NoteFrequencies, WalkTheTableUpToItsLastRow) {
-    struct Walk {
-        int first;
-        std::array<int32_t, 6> steps;
-        const char* names; // or the refusal's note number
-    };
-    const Walk walks[] = {
+    // The names, or how the refusal begins.
+    const std::tuple<int, std::array<int32_t, 6>, std::string> walks[] = {
         {29, {2, 2, 1, 2, 2, 2}, "D5 E5 F#5 G5 A5 B5 C#6 "},
         {21, {3, 2, 2, 1, 2, 2}, "F#4 A4 B4 C#5 D5 E5 F#5 "},
         {43, {2, 1, 2, 2, 1, 3}, "E6 F#6 G6 A6 B6 C7 D#7 "},
@@ -64,23 +60,21 @@ TEST(NoteFrequencies, WalkTheTableUpToItsLastRow) {
         {0, {-1, 0, 0, 0, 0, 0}, "Note 2 of the scale"},
         {1, {-1, -1, 0, 0, 0, 0}, "Note 3 of the scale"},
     };
-    for (const Walk& walk : walks) {
+    for (const auto& [first, steps, names] : walks) {
         CircuitRecord c = default_circuit();
-        c.SEQ = walk.steps;
+        c.SEQ = steps;
         const CircuitRecord before = c;
-        const NoteDerivation derived = derive_note_frequencies(c, walk.first);
+        const NoteDerivation derived = derive_note_frequencies(c, first);
         if (derived.refused) {
-            EXPECT_EQ(derived.error.substr(0, 19), walk.names) << walk.first;
+            EXPECT_EQ(derived.error.substr(0, names.size()), names) << first;
             EXPECT_EQ(c, before);
             continue;
         }
-        EXPECT_EQ(joined_names(derived), walk.names) << walk.first;
-        EXPECT_EQ(c.BASE, NoteTable[static_cast<std::size_t>(walk.first)].frequency);
-        int row = walk.first;
-        for (int n = 0; n < kNoteCount; ++n) {
-            EXPECT_EQ(c.SEQI[n], row) << walk.first;
+        EXPECT_EQ(joined_names(derived), names) << first;
+        EXPECT_EQ(c.BASE, NoteTable[static_cast<std::size_t>(first)].frequency);
+        for (int n = 0, row = first; n < kNoteCount; row += n < 6 ? steps[n] : 0, ++n) {
+            EXPECT_EQ(c.SEQI[n], row) << first;
             EXPECT_EQ(c.FR[n], NoteTable[static_cast<std::size_t>(row)].frequency);
-            row += n < 6 ? walk.steps[static_cast<std::size_t>(n)] : 0;
         }
     }
     CircuitRecord c = default_circuit();
@@ -137,34 +131,23 @@ TEST(Units, SwitchConvertsEveryEntryLength) {
 // up, as 3/16 going down). Millimetres step whole
 // sizes 0..25. Both go round at the ends.
 TEST(HoleSizes, NudgesStepToTheNeighbouringDrill) {
-    struct Nudge {
-        float size;
-        int32_t unit;
-        SizeStep step;
-        float expected;
-    };
     using enum SizeStep;
-    const Nudge nudges[] = {
-        {0.1875f, UNIT_ENGLISH, Up, 13 / 64.0f},
-        {0.1875f, UNIT_ENGLISH, Down, 11 / 64.0f},
-        {0.1935f, UNIT_ENGLISH, Up, 14 / 64.0f},
-        {0.1935f, UNIT_ENGLISH, Down, 11 / 64.0f},
-        {0.19f, UNIT_ENGLISH, Up, 13 / 64.0f},
-        {0.19f, UNIT_ENGLISH, Down, 11 / 64.0f},
-        {0.4375f, UNIT_ENGLISH, Up, 15 / 32.0f},
-        {0.46875f, UNIT_ENGLISH, Up, 0.5f},
-        {0.5f, UNIT_ENGLISH, Down, 15 / 32.0f},
-        {0.5f, UNIT_ENGLISH, Up, 3 / 64.0f},
-        {3 / 64.0f, UNIT_ENGLISH, Down, 0.5f},
-        {7.9f, UNIT_METRIC, Up, 8},
-        {7.9f, UNIT_METRIC, Down, 6},
-        {24.5f, UNIT_METRIC, Up, 25},
-        {25, UNIT_METRIC, Up, 0},
-        {0.5f, UNIT_METRIC, Down, 25},
+    const int32_t in = UNIT_ENGLISH, mm = UNIT_METRIC;
+    // clang-format off
+    const std::tuple<float, int32_t, SizeStep, float> nudges[] = { // size, unit, step: size
+        {0.1875f, in, Up, 13 / 64.0f}, {0.1875f, in, Down, 11 / 64.0f},
+        {0.1935f, in, Up, 14 / 64.0f}, {0.1935f, in, Down, 11 / 64.0f},
+        {0.19f, in, Up, 13 / 64.0f},   {0.19f, in, Down, 11 / 64.0f},
+        {0.4375f, in, Up, 15 / 32.0f}, {0.46875f, in, Up, 0.5f},
+        {0.5f, in, Down, 15 / 32.0f},  {0.5f, in, Up, 3 / 64.0f},
+        {3 / 64.0f, in, Down, 0.5f},   {7.9f, mm, Up, 8},
+        {7.9f, mm, Down, 6},           {24.5f, mm, Up, 25},
+        {25, mm, Up, 0},               {0.5f, mm, Down, 25},
     };
-    for (const Nudge& n : nudges)
-        EXPECT_EQ(next_hole_size(n.size, n.unit, n.step), n.expected)
-            << n.size << (n.step == Up ? " up" : " down") << " unit " << n.unit;
+    // clang-format on
+    for (const auto& [size, unit, step, expected] : nudges)
+        EXPECT_EQ(next_hole_size(size, unit, step), expected)
+            << size << (step == Up ? " up" : " down") << " unit " << unit;
 }
 
 TEST(Bank, SlotStepsGoRoundAtBothEnds) {

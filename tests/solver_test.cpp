@@ -4,6 +4,7 @@
 #include "model/tonehole_solver.h"
 #include "model/units.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -23,21 +24,29 @@ struct Worked {
     float deviation = 0;
 };
 
-float f(double x) {
-    return static_cast<float>(x);
-}
-float sq(double x) {
-    return f(x * x);
-}
-float sqroot(double x) {
-    return f(std::sqrt(x));
-}
+const auto f = [](double x) { return static_cast<float>(x); };
+const auto sq = [](double x) { return f(x * x); };
+const auto sqroot = [](double x) { return f(std::sqrt(x)); };
 
-void work_positions(CircuitRecord& c, const GlobalCorrections& g, Worked& w) {
+Worked work_by_hand(CircuitRecord c, const GlobalCorrections& g) {
+    Worked w;
+    const auto cm = [&c](float x) { return c.UNIT == UNIT_ENGLISH ? f(x * 2.54f) : f(x / 10.0); };
+    c.BRCT = cm(c.BORE);
+    c.THCT = cm(c.THIK);
+    c.DIVS = c.DIVS == 4 ? 4 : 2;
+    c.CL[6] = 0;
+    for (int k = 6; k >= 0; --k) {
+        c.BDC[k] = cm(c.BDI[k]);
+        c.DC[k] = k == 0 ? c.BDC[0] : cm(c.DI[k]);
+        c.HI[k] = k == 0 ? 1 : f(double(g.CHMCOR) * c.DC[k] + c.THCT);
+        c.NM[k] = f(double(c.SPSD) / c.FR[k] / c.DIVS);
+        if (k > 0)
+            c.CL[k - 1] = c.CL[k] + f(c.THCT * 0.25 * sq(double(c.DC[k]) / c.BDC[k]));
+    }
     const bool native = c.SEQ == std::array<int32_t, 6>{3, 2, 2, 1, 2, 2};
     const float pi = 3.1415927f;
     c.NE = c.NM;
-    for (;;) {
+    do {
         c.PR = c.NE;
         for (int k = 1; k <= 6; ++k) {
             const int from = native && k >= 4 ? (k == 4 ? 2 : 3) : k - 1;
@@ -56,42 +65,19 @@ void work_positions(CircuitRecord& c, const GlobalCorrections& g, Worked& w) {
             c.NE[k] = f(double(c.NM[k]) - c.OP[k] - c.CL[k]);
             c.MAXP = std::max(c.MAXP, std::fabs(f((double(c.NE[k]) - c.PR[k]) / c.NE[k] * 100)));
         }
-        if (++w.passes == 13 || !(c.MAXP > 0.005f))
-            return;
-    }
-}
-
-Worked work_by_hand(CircuitRecord c, const GlobalCorrections& g) {
-    Worked w;
-    const auto cm = [&c](float x) { return c.UNIT == UNIT_ENGLISH ? f(x * 2.54f) : f(x / 10.0); };
-    c.BRCT = cm(c.BORE);
-    c.THCT = cm(c.THIK);
-    c.DIVS = c.DIVS == 4 ? 4 : 2;
-    c.CL[6] = 0;
-    for (int k = 6; k >= 0; --k) {
-        c.BDC[k] = cm(c.BDI[k]);
-        c.DC[k] = k == 0 ? c.BDC[0] : cm(c.DI[k]);
-        c.HI[k] = k == 0 ? 1 : f(double(g.CHMCOR) * c.DC[k] + c.THCT);
-        c.NM[k] = f(double(c.SPSD) / c.FR[k] / c.DIVS);
-        if (k > 0)
-            c.CL[k - 1] = c.CL[k] + f(c.THCT * 0.25 * sq(double(c.DC[k]) / c.BDC[k]));
-    }
-    work_positions(c, g, w);
-    float most = -999;
-    float least = 99999.9f;
+    } while (++w.passes < 13 && c.MAXP > 0.005f);
     c.TORA = c.TOCU = 0;
     for (int k = 1; k <= 6; ++k) {
         c.RA[k] = c.LC[k] / c.FR[k];
         c.TORA += c.RA[k];
         c.TOCU += c.LC[k];
-        most = std::max(most, c.RA[k]);
-        least = std::min(least, c.RA[k]);
     }
     c.AVCU = f(c.TOCU / 6.0);
     c.AVRA = f(c.TORA / 6.0);
     for (int k = 1; k <= 6; ++k)
         c.DV[k] = f((double(c.AVRA) - c.RA[k]) / c.AVRA * 100);
-    w.deviation = f((double(most) - least) / c.AVRA * 100);
+    const auto [least, most] = std::minmax_element(c.RA.begin() + 1, c.RA.end());
+    w.deviation = f((double(*most) - *least) / c.AVRA * 100);
     const bool inches = c.UNIT == UNIT_ENGLISH;
     const float eh = inches ? c.EMBH / 0.3937f : f(c.EMBH / 10.0);
     const float ev = inches ? c.EMBV / 0.3937f : f(c.EMBV / 10.0);
@@ -105,11 +91,10 @@ Worked work_by_hand(CircuitRecord c, const GlobalCorrections& g) {
         c.PM[k] = f((double(c.NE[0]) - c.NE[k]) * 10);
         c.PI[k] = f(c.PM[k] / 25.4);
     }
-    const int gaps[4][2] = {{1, 2}, {2, 3}, {4, 5}, {5, 6}};
-    for (int i = 0; i < 4; ++i) {
-        c.SP[i] = c.PI[gaps[i][1]] - c.PI[gaps[i][0]];
-        if (c.UNIT == UNIT_METRIC)
-            c.SP[i] = f(c.SP[i] * 25.4);
+    for (int i = 0; i < 4; ++i) { // holes 1-2, 2-3, 4-5, 5-6
+        const int upper = i < 2 ? i + 2 : i + 3;
+        c.SP[i] = c.PI[upper] - c.PI[upper - 1];
+        c.SP[i] = inches ? c.SP[i] : f(c.SP[i] * 25.4);
     }
     w.c = c;
     return w;
@@ -137,33 +122,30 @@ CircuitRecord in_millimetres(CircuitRecord c) {
 
 // The low D whistle makers build from 3/4" PVC: 1/16" wall, a 0.40" x 0.30"
 // window, 5/16" and 3/8" holes, a major scale from D4.
+// clang-format off
 CircuitRecord low_d_whistle() {
     CircuitRecord c = default_circuit();
-    c.BORE = 0.75f;
-    c.BDI.fill(0.75f);
-    c.THIK = 0.0625f;
-    c.EMBH = 0.4f;
-    c.EMBV = 0.3f;
+    c.BORE = 0.75f; c.BDI.fill(0.75f); c.THIK = 0.0625f; c.EMBH = 0.4f; c.EMBV = 0.3f;
     c.DI = {0, 0.3125f, 0.375f, 0.3125f, 0.3125f, 0.375f, 0.3125f};
     EXPECT_FALSE(derive_note_frequencies(c, 17).refused); // D4
     return c;
 }
+// clang-format on
 
 struct Design {
     const char* name;
     CircuitRecord (*make)();
-    int passes;          // 0: as worked by hand
-    const char* printed; // the panel's first figures as makers have them, or nullptr
+    const char* printed; // the panel's first figures as makers have them
 };
 
 TEST(Solver, VariedDesignsGiveTheFiguresWorkedByHand) {
     using C = CircuitRecord;
     // clang-format off
     const Design designs[] = {
-        {"start-up design", default_circuit, 7,
+        {"start-up design", default_circuit,
          "passes 7 |  43.59  65.77  84.36 106.38 127.59 149.42   1.72   2.59   3.32   4.19   5.02"
          "   5.88 | 282.50 77.70 |  0.87  0.73  0.84  0.86 22.24  2.60 2491.26"},
-        {"low D whistle", low_d_whistle, 5,
+        {"low D whistle", low_d_whistle,
          "passes 5 |  83.95 136.34 161.84 214.36 251.36 293.73   3.30   5.37   6.37   8.44   9.90"
          "  11.56 | 569.39 61.76"},
         {"metric native flute, round window", [] {
@@ -172,35 +154,32 @@ TEST(Solver, VariedDesignsGiveTheFiguresWorkedByHand) {
              EXPECT_FALSE(derive_note_frequencies(c, 21).refused); // F#4
              c.BORE = 19; c.BDI.fill(19); c.THIK = 3; c.DI = {0, 8, 9, 7, 9, 8, 7};
              c.EMBH = 0; c.EMBV = 10;
-             return c; }, 7,
+             return c; },
          "passes 7 |  98.96 133.71 180.82 192.36 225.63 263.58   3.90   5.26   7.12   7.57   8.88"
          "  10.38 | 447.25 98.50"},
         {"metric quarter-wave low D", [] {
-             C c = in_millimetres(low_d_whistle()); c.DIVS = 4; return c; }, 0, nullptr},
+             C c = in_millimetres(low_d_whistle()); c.DIVS = 4; return c; }, ""},
         {"custom just-intonation frequencies", [] {
              C c = default_circuit();
              c.CU = {400, 450, 500, 533.333f, 600, 666.667f, 750};
              EXPECT_FALSE(derive_note_frequencies(c, kCustomNoteRow).refused);
-             return c; }, 0, nullptr},
+             return c; }, ""},
         {"bass D in a thick tube, thirteen passes without settling", [] {
              C c = default_circuit();
              EXPECT_FALSE(derive_note_frequencies(c, 5).refused); // D3
              c.BORE = 1; c.BDI.fill(1); c.THIK = 0.25f; c.DI.fill(0.3125f);
-             return c; }, 13, nullptr},
+             return c; }, "passes 13 |"},
         {"odd sizes: tapered bore, long window", [] {
              C c = default_circuit();
              c.SPSD = 34300; c.BDI = {0.47f, 0.48f, 0.5f, 0.51f, 0.53f, 0.55f, 0.56f};
              c.EMBH = 0.31f; c.EMBV = 0.19f; c.DI = {0, 0.15f, 0.29f, 0.22f, 0.26f, 0.2f, 0.17f};
-             return c; }, 0, nullptr},
-        {"divisor 3 is solved as 2", [] { C c = default_circuit(); c.DIVS = 3; return c; }, 7,
-         nullptr},
+             return c; }, ""},
+        {"divisor 3 is solved as 2", [] { C c = default_circuit(); c.DIVS = 3; return c; },
+         "passes 7 |"},
     };
     // clang-format on
-    GlobalCorrections altered;
-    altered.EMBCOR = 0.3f;
-    altered.ENDCOR = 0.7f;
-    altered.CHMCOR = 0.5f;
-    for (const GlobalCorrections& corrections : {GlobalCorrections{}, altered}) {
+    for (const GlobalCorrections& corrections :
+         {GlobalCorrections{}, {1, 0.3f, 0.7f, 0.5f}}) { // EMB, END, CHM
         for (const Design& design : designs) {
             CircuitRecord c = design.make();
             const Worked expected = work_by_hand(c, corrections);
@@ -209,20 +188,9 @@ TEST(Solver, VariedDesignsGiveTheFiguresWorkedByHand) {
             EXPECT_EQ(outcome.passes, expected.passes) << design.name;
             EXPECT_EQ(outcome.deviationPercent, expected.deviation) << design.name;
             EXPECT_EQ(outcome.shownLC, c.LC) << design.name;
-            for (NoteArray CircuitRecord::*field :
-                 {&CircuitRecord::DC, &CircuitRecord::HI, &CircuitRecord::NM, &CircuitRecord::HS,
-                  &CircuitRecord::CL, &CircuitRecord::LC, &CircuitRecord::OP, &CircuitRecord::NE,
-                  &CircuitRecord::RA, &CircuitRecord::DV, &CircuitRecord::PM, &CircuitRecord::PI})
-                EXPECT_EQ(c.*field, expected.c.*field) << design.name;
-            EXPECT_EQ(c, expected.c) << design.name; // every other figure, to the last bit
-            if (corrections != GlobalCorrections{})
-                continue;
-            EXPECT_TRUE(design.passes == 0 || outcome.passes == design.passes) << design.name;
-            if (design.printed != nullptr) {
-                const std::string printed = design.printed;
-                EXPECT_EQ(panel_figures(c, outcome).substr(0, printed.size()), printed)
-                    << design.name;
-            }
+            EXPECT_EQ(c, expected.c) << design.name; // every figure, to the last bit
+            const std::string printed = corrections == GlobalCorrections{} ? design.printed : "";
+            EXPECT_EQ(panel_figures(c, outcome).substr(0, printed.size()), printed) << design.name;
         }
     }
 }
@@ -255,44 +223,31 @@ TEST(Solver, MathErrorsStopWhereTheZeroIsFound) {
 // Calc refuses inputs out of range, and results that come out non-finite,
 // without touching the working design or its slot; a finished run is kept.
 TEST(Solver, CalcRefusesInputsOutOfRange) {
-    struct Case {
-        const char* name;
-        void (*spoil)(DesignState&);
-        const char* message;
+    using R = CircuitRecord&;
+    using G = GlobalCorrections&;
+    const std::pair<void (*)(R, G), const char*> cases[] = {
+        {[](R c, G) { c.BORE = NAN; }, "BORE must be a number above 0"},
+        {[](R c, G) { c.BDI[3] = 0; }, "BDI03 must be a number above 0"},
+        {[](R c, G) { c.DI[6] = -5; }, "DI06 must be a number above 0"},
+        {[](R c, G) { c.FR[6] = INFINITY; }, "FR06 must be a number above 0"},
+        {[](R c, G) { c.FR[3] = c.FR[2]; }, "FR03 must be above the frequency of the note below"},
+        {[](R c, G) { c.SPSD = 0; }, "SPSD must be a number above 0"},
+        {[](R c, G) { c.EMBV = 0; }, "EMBV must be a number above 0"},
+        {[](R c, G) { c.THIK = -0.01f; }, "THIK must be a number of 0 or more"},
+        {[](R c, G) { c.EMBH = -1; }, "EMBH must be a number of 0 or more"},
+        {[](R, G g) { g.ENDCOR = -0.1f; }, "ENDCOR must be a number of 0 or more"},
+        {[](R c, G) { c.BORE = 3e38f; }, "results are not finite"},
     };
-    using S = DesignState&;
-    // clang-format off
-    const Case cases[] = {
-        {"nan bore", [](S s) { s.workingCircuit.BORE = NAN; }, "BORE must be a number above 0"},
-        {"bore at hole 3", [](S s) { s.workingCircuit.BDI[3] = 0; },
-         "BDI03 must be a number above 0"},
-        {"negative hole", [](S s) { s.workingCircuit.DI[6] = -5; },
-         "DI06 must be a number above 0"},
-        {"infinite frequency", [](S s) { s.workingCircuit.FR[6] = INFINITY; },
-         "FR06 must be a number above 0"},
-        {"equal frequencies", [](S s) { s.workingCircuit.FR[3] = s.workingCircuit.FR[2]; },
-         "FR03 must be above the frequency of the note below"},
-        {"speed of sound", [](S s) { s.workingCircuit.SPSD = 0; }, "SPSD must be a number above 0"},
-        {"window width", [](S s) { s.workingCircuit.EMBV = 0; }, "EMBV must be a number above 0"},
-        {"negative wall", [](S s) { s.workingCircuit.THIK = -0.01f; },
-         "THIK must be a number of 0 or more"},
-        {"negative window length", [](S s) { s.workingCircuit.EMBH = -1; },
-         "EMBH must be a number of 0 or more"},
-        {"end correction", [](S s) { s.corrections.ENDCOR = -0.1f; },
-         "ENDCOR must be a number of 0 or more"},
-        {"overflowing bore", [](S s) { s.workingCircuit.BORE = 3e38f; }, "results are not finite"},
-    };
-    // clang-format on
-    for (const Case& row : cases) {
+    for (const auto& [spoil, message] : cases) {
         DesignState state = startup_state();
-        row.spoil(state);
+        spoil(state.workingCircuit, state.corrections);
         const CircuitRecord working = state.workingCircuit;
         const SolveOutcome outcome = run_calc(state);
-        ASSERT_TRUE(outcome.invalidInput) << row.name;
-        EXPECT_EQ(describe_input_fault(*outcome.invalidInput), row.message) << row.name;
+        ASSERT_TRUE(outcome.invalidInput) << message;
+        EXPECT_EQ(describe_input_fault(*outcome.invalidInput), message);
         // Bytes, not ==: a refused NaN must stay the same NaN.
-        EXPECT_EQ(std::memcmp(&state.workingCircuit, &working, sizeof working), 0) << row.name;
-        EXPECT_EQ(state.bank.slot[0], default_circuit()) << row.name;
+        EXPECT_EQ(std::memcmp(&state.workingCircuit, &working, sizeof working), 0) << message;
+        EXPECT_EQ(state.bank.slot[0], default_circuit()) << message;
     }
     DesignState state = startup_state();
     state.bank.currentIndex = 7;

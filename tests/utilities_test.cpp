@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <tuple>
 
 namespace sorrel {
 namespace {
@@ -16,12 +17,6 @@ namespace {
 // What a Convert or Calculate button writes, its output fields joined with
 // '|' in the order the dialog shows them; nothing when it writes nothing.
 using Written = std::optional<std::string>;
-
-struct Case {
-    const char* label;
-    Written written;
-    Written expected;
-};
 
 Written distances(DistanceUnit source, const char* field) {
     const std::optional<DistanceTexts> t = distance_texts(source, field);
@@ -50,7 +45,8 @@ using enum DistanceUnit;
 // over 100 % and a zero pressure 0 / -0 densities.
 TEST(Utilities, WriteTheFiguresAMakerReads) {
     const TemperatureTexts start = temperature_start_texts();
-    const Case cases[] = {
+    const std::tuple<const char*, Written, Written> cases[] = {
+        // what, written, expected
         {"0.75 round -> plank", plank_width_text("0.75"), " 0.66"},
         {"1000 round -> plank", plank_width_text("1000"), "886.23"},
         {"1000 plank -> round", round_diameter_text("1000"), "1128.38"},
@@ -81,8 +77,8 @@ TEST(Utilities, WriteTheFiguresAMakerReads) {
         {"dew point, no number", air({"70", "dew", "29.92"}), std::nullopt},
         {"pressure, no number", air({"70", "50", "-"}), std::nullopt},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(c.written, c.expected) << c.label;
+    for (const auto& [label, written, expected] : cases)
+        EXPECT_EQ(written, expected) << label;
 }
 
 // Each line is its fraction's decimal rounded half up (1/16 = 0.0625 shows
