@@ -40,9 +40,8 @@ namespace {
 
 constexpr char kCaption[] = "Sorrel - Tuning";
 constexpr double kMmPerMetre = 1000;
-constexpr int kDesignHoles = 6;            // the calculator's holes, DI[1..6]
-constexpr int kNumberWidth = 90;           // pixels of a field that holds one number
-constexpr double kCalibrationCents = 0.05; // a calibrated note within this of the measurement
+constexpr int kDesignHoles = 6;  // the calculator's holes, DI[1..6]
+constexpr int kNumberWidth = 90; // pixels of a field that holds one number
 
 // Drill sets in the order the choice lists them; the custom list comes last.
 constexpr std::array<tuning::DrillSetKind, 3> kStandardSets = {tuning::DrillSetKind::FractionalInch,
@@ -396,20 +395,7 @@ void TuningWindow::calibrate() {
     }
     const tuning::Calibration fitted = tuning::calibrate(asBuilt_, *fingering, *measured);
     if (!fitted.geometry) {
-        feedback_.message(kCaption, fitted.error, MessageButtons::Ok);
-        return;
-    }
-    // A note heard in the wrong register can be matched by another resonance
-    // than the one the table shows: such a fit would mislead every row.
-    const std::vector<tuning::FingeringResult> check = tuning::predict(*fitted.geometry);
-    const std::optional<double> first =
-        check[std::size_t(measuredFingering_->currentIndex())].first;
-    if (!first || std::abs(tuning::cents_between(*first, *measured)) > kCalibrationCents) {
-        feedback_.message(kCaption,
-                          format("Measured: %.2f Hz is not the first register of %s; was the "
-                                 "note overblown or fingered otherwise?",
-                                 *measured, fingering_text(*fingering).c_str()),
-                          MessageButtons::Ok);
+        feedback_.message(kCaption, "Measured: " + fitted.error, MessageButtons::Ok);
         return;
     }
     calibrationValue_->show_value(fitted.value * kMmPerMetre);
