@@ -50,7 +50,7 @@ void print_report(QWidget* owner, const CircuitRecord& working, Feedback& feedba
     if (!print_page(printer, feedback,
                     [&working](QPainter& painter) { paint_report_page(painter, working); }))
         feedback.message("Sorrel - Print Failed", "The report could not be printed.",
-                         MessageButtons::Ok);
+                         MessageButtons::OkWarning);
 }
 
 void print_fit(QWidget* owner, const tuning::PitchFit& fit, const QString& title,
@@ -62,7 +62,7 @@ void print_fit(QWidget* owner, const tuning::PitchFit& fit, const QString& title
     if (!print_page(printer, feedback,
                     [&](QPainter& painter) { paint_fit_page(painter, fit, title); }))
         feedback.message("Sorrel - Print Failed", "The fit table could not be printed.",
-                         MessageButtons::Ok);
+                         MessageButtons::OkWarning);
 }
 
 } // namespace sorrel::ui

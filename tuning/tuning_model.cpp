@@ -3,6 +3,8 @@
 #include "tuning/resonance.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <numbers>
 
@@ -226,9 +228,27 @@ constexpr double kMaxWindowHeight = 20e-3; // m
 constexpr double kMaxAddedLength = 200e-3; // m
 constexpr int kCalibrationSamples = 40;
 
+// How far a calibrated first register may lie from the measurement: the
+// fit itself is good to 0.01 cents.
+constexpr double kRegisterCents = 0.05;
+
 double& calibration_value(Geometry& geometry) {
     return geometry.mouth.kind == MouthKind::Closed ? geometry.mouth.addedLength
                                                     : geometry.windowHeight;
+}
+
+Calibration refusal(std::string error) {
+    Calibration refused;
+    refused.error = std::move(error);
+    return refused;
+}
+
+// `frequency` with two decimals, whatever the user's locale.
+std::string hertz_text(double frequency) {
+    std::array<char, 32> text{};
+    const auto written = std::to_chars(text.data(), text.data() + text.size(), frequency,
+                                       std::chars_format::fixed, 2);
+    return std::string(text.data(), written.ptr);
 }
 
 } // namespace
@@ -253,17 +273,24 @@ Calibration calibrate(const Geometry& geometry, const Fingering& fingering, doub
             Calibration calibration;
             calibration.value = below == 0 ? lo : brent_root(deviation, lo, hi, below, above);
             calibration_value(trial) = calibration.value;
+            // A note heard in the wrong register is matched by a higher
+            // resonance than the fingering's first: such a fit would mislead
+            // every prediction made from it.
+            const std::optional<double> first =
+                lowest_resonance(trial, AirColumn(trial, fingering), closed);
+            if (!first || std::abs(cents_between(*first, measured)) > kRegisterCents)
+                return refusal(hertz_text(measured) + " Hz is not the first register of " +
+                               fingering_text(fingering) +
+                               "; was the note overblown or fingered otherwise?");
             calibration.geometry = trial;
             return calibration;
         }
         lo = hi;
         below = above;
     }
-    Calibration refused;
-    refused.error = std::string("no ") + (closed ? "added length" : "window height") +
-                    " from 0 to " + std::to_string(static_cast<int>(top * 1000)) + " mm brings " +
-                    fingering_text(fingering) + " to the measured frequency";
-    return refused;
+    return refusal(std::string("no ") + (closed ? "added length" : "window height") +
+                   " from 0 to " + std::to_string(static_cast<int>(top * 1000)) + " mm brings " +
+                   fingering_text(fingering) + " to the measured frequency");
 }
 
 } // namespace sorrel::tuning

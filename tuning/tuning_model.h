@@ -92,7 +92,8 @@ struct Calibration {
 
 // Fits the window height (fipple, embouchure) or the added mouthpiece length
 // (closed) so that `fingering`'s first resonance equals `measured` Hz to
-// 0.01 cents. Refuses when no value in a sane range fits.
+// 0.01 cents. Refuses when no value in a sane range fits, and when the fit
+// would make `measured` another register than the first (an overblown note).
 Calibration calibrate(const Geometry& geometry, const Fingering& fingering, double measured);
 
 // Cents from `reference` to `frequency`.

@@ -40,9 +40,8 @@ namespace {
 
 constexpr char kCaption[] = "Sorrel - Tuning";
 constexpr double kMmPerMetre = 1000;
-constexpr int kDesignHoles = 6;            // the calculator's holes, DI[1..6]
-constexpr int kNumberWidth = 90;           // pixels of a field that holds one number
-constexpr double kCalibrationCents = 0.05; // a calibrated note within this of the measurement
+constexpr int kDesignHoles = 6;  // the calculator's holes, DI[1..6]
+constexpr int kNumberWidth = 90; // pixels of a field that holds one number
 
 // Drill sets in the order the choice lists them; the custom list comes last.
 constexpr std::array<tuning::DrillSetKind, 3> kStandardSets = {tuning::DrillSetKind::FractionalInch,
@@ -256,7 +255,7 @@ QWidget* TuningWindow::build_fingerings() {
 bool TuningWindow::load_design() {
     const tuning::DesignGeometry read = tuning::geometry_from_design(state_.workingCircuit);
     if (!read.geometry) {
-        feedback_.message(kCaption, read.error, MessageButtons::Ok);
+        feedback_.message(kCaption, read.error, MessageButtons::OkWarning);
         return false;
     }
     const bool firstDesign = design_.holes.empty();
@@ -391,25 +390,12 @@ void TuningWindow::calibrate() {
     const auto measured = measured_->value();
     if (!fingering || !measured || !(*measured > 0)) {
         feedback_.message(kCaption, fingering ? "Measured: enter the frequency in Hz" : error,
-                          MessageButtons::Ok);
+                          MessageButtons::OkWarning);
         return;
     }
     const tuning::Calibration fitted = tuning::calibrate(asBuilt_, *fingering, *measured);
     if (!fitted.geometry) {
-        feedback_.message(kCaption, fitted.error, MessageButtons::Ok);
-        return;
-    }
-    // A note heard in the wrong register can be matched by another resonance
-    // than the one the table shows: such a fit would mislead every row.
-    const std::vector<tuning::FingeringResult> check = tuning::predict(*fitted.geometry);
-    const std::optional<double> first =
-        check[std::size_t(measuredFingering_->currentIndex())].first;
-    if (!first || std::abs(tuning::cents_between(*first, *measured)) > kCalibrationCents) {
-        feedback_.message(kCaption,
-                          format("Measured: %.2f Hz is not the first register of %s; was the "
-                                 "note overblown or fingered otherwise?",
-                                 *measured, fingering_text(*fingering).c_str()),
-                          MessageButtons::Ok);
+        feedback_.message(kCaption, "Measured: " + fitted.error, MessageButtons::OkWarning);
         return;
     }
     calibrationValue_->show_value(fitted.value * kMmPerMetre);
@@ -420,7 +406,7 @@ void TuningWindow::add_fingering() {
     std::string error;
     const std::string text = to_latin1(newFingering_->text().trimmed());
     if (!tuning::parse_fingering(text, design_.holes.size(), error)) {
-        feedback_.message(kCaption, "New fingering: " + error, MessageButtons::Ok);
+        feedback_.message(kCaption, "New fingering: " + error, MessageButtons::OkWarning);
         return;
     }
     extraFingerings_.push_back(text);
@@ -434,7 +420,7 @@ std::optional<double> TuningWindow::hand_reach() const {
     if (reach && *reach > 0)
         return *reach / kMmPerMetre;
     feedback_.message(kCaption, "Hand reach: enter the largest centre distance in mm",
-                      MessageButtons::Ok);
+                      MessageButtons::OkWarning);
     return std::nullopt;
 }
 
@@ -442,7 +428,7 @@ void TuningWindow::take_fit(const tuning::PitchFit& fit) {
     if (!fit.geometry) {
         feedback_.message(kCaption,
                           fit.failure ? fit.failure->message : std::string("Nothing fits."),
-                          MessageButtons::Ok);
+                          MessageButtons::OkWarning);
         return;
     }
     asBuilt_ = *fit.geometry;
@@ -472,7 +458,7 @@ std::optional<std::vector<tuning::Drill>> TuningWindow::chosen_drill_set() {
         range_limit(*largestDrill_, std::numeric_limits<double>::infinity(), readable);
     if (!readable) {
         feedback_.message(kCaption, "Drills from: enter millimetres, or leave the field empty",
-                          MessageButtons::Ok);
+                          MessageButtons::OkWarning);
         return std::nullopt;
     }
     const tuning::DrillRange range{*smallest, *largest};
@@ -482,7 +468,7 @@ std::optional<std::vector<tuning::Drill>> TuningWindow::chosen_drill_set() {
     std::string error;
     const auto list = tuning::parse_drill_list(to_latin1(customDrills_->text()), error);
     if (!list) {
-        feedback_.message(kCaption, "My own drills: " + error, MessageButtons::Ok);
+        feedback_.message(kCaption, "My own drills: " + error, MessageButtons::OkWarning);
         return std::nullopt;
     }
     return tuning::drills_within(*list, range);
@@ -497,7 +483,7 @@ void TuningWindow::choose_drills() {
         return;
     if (drills->empty()) {
         feedback_.message(kCaption, "The drill set holds no drill in that range.",
-                          MessageButtons::Ok);
+                          MessageButtons::OkWarning);
         return;
     }
     tuning::PitchFit fit;
@@ -533,7 +519,7 @@ void TuningWindow::apply_drill_sizes() {
         feedback_.message(kCaption,
                           "The panel shows another design now: Calc it to tune it, or go back "
                           "to the design of this window.",
-                          MessageButtons::Ok);
+                          MessageButtons::OkWarning);
         return;
     }
     std::vector<tuning::Hole> fromFoot = asBuilt_.holes;
@@ -551,7 +537,7 @@ void TuningWindow::apply_drill_sizes() {
 bool TuningWindow::fields_ready() {
     if (!predictable_)
         feedback_.message(kCaption, "Correct the fields first: " + to_latin1(status_->text()),
-                          MessageButtons::Ok);
+                          MessageButtons::OkWarning);
     return predictable_;
 }
 
@@ -561,7 +547,8 @@ void TuningWindow::print_template() {
     const QString date = QDate::currentDate().toString(Qt::ISODate);
     const CircuitPlan design = plan_from_circuit(designRecord_, to_latin1(date));
     if (!design.plan) {
-        feedback_.message(kCaption, "No template: " + design.refusal + ".", MessageButtons::Ok);
+        feedback_.message(kCaption, "No template: " + design.refusal + ".",
+                          MessageButtons::OkWarning);
         return;
     }
     print_drilling_plan(this,
