@@ -173,10 +173,20 @@ TEST(Calibrating, GivesBackTheValueOfThePrediction) {
     }
 }
 
-TEST(Calibrating, RefusesANoteNoWindowHeightReaches) {
-    const Calibration fit = calibrate(whistle(), fingering("xxxxxx"), 700);
-    EXPECT_FALSE(fit.geometry);
-    EXPECT_NE(fit.error.find("window height"), std::string::npos);
+// Refused: a note no window height reaches, and the bottom note overblown,
+// which a window height would match with the second register.
+TEST(Calibrating, RefusesNotesNoFirstRegisterMatches) {
+    const std::optional<double> overblown =
+        predict_fingering(whistle(), fingering("xxxxxx"), std::nullopt).second;
+    ASSERT_TRUE(overblown);
+    const std::pair<double, const char*> cases[] = {
+        {700, "no window height from 0 to 20 mm brings xxxxxx"},
+        {*overblown, " Hz is not the first register of xxxxxx; was the note overblown"}};
+    for (const auto& [measured, says] : cases) {
+        const Calibration fit = calibrate(whistle(), fingering("xxxxxx"), measured);
+        EXPECT_FALSE(fit.geometry) << measured;
+        EXPECT_NE(fit.error.find(says), std::string::npos) << fit.error;
+    }
 }
 
 } // namespace
