@@ -1,12 +1,13 @@
 #pragma once
 // A fresh folder per test in which sorrel-cli runs as a user runs it: the
-// command-line tests share it.
+// command-line tests share it, the design-file tests its folder.
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <string>
 #include <sys/wait.h>
@@ -49,9 +50,28 @@ protected:
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_text(file("stdout.txt")),
                 read_text(file("stderr.txt"))};
     }
+#ifdef SORREL_CLI
     CliRun run(const std::string& arguments) const {
         return shell("'" SORREL_CLI "' " + arguments);
     }
+
+    // A command line, the status it must exit with and what its error says.
+    struct Refusal {
+        const char* arguments;
+        int status;
+        const char* says;
+    };
+    // Runs each command line; none may leave a file named `unwritten`.
+    void expect_refusals(std::initializer_list<Refusal> refusals, const char* unwritten) const {
+        for (const Refusal& refusal : refusals) {
+            SCOPED_TRACE(refusal.arguments);
+            const CliRun result = run(refusal.arguments);
+            EXPECT_EQ(result.status, refusal.status) << result.err;
+            EXPECT_NE(result.err.find(refusal.says), std::string::npos) << result.err;
+            EXPECT_FALSE(fs::exists(file(unwritten)));
+        }
+    }
+#endif
 
     fs::path dir_;
 };

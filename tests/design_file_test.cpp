@@ -1,13 +1,11 @@
 #include "files/design_file.h"
+#include "tests/cli_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <csignal>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -19,50 +17,56 @@ namespace sorrel {
 namespace {
 
 // The start-up bank's file is this header, then for each slot this rule, its
-// number and these fields, then "[EOF]".
+// number and the start-up design's fields, then "[EOF]".
 const std::string kHeader =
     ";SORREL - Version 3.3  (Apr 2017)\nFILENAME=tone.srl\n;\nAUTO=1\nEMBCOR= 0.25\n"
     "ENDCOR= 0.61\nCHMCOR= 0.61\n";
 const std::string kSectionRule =
     ";--------------------------------------------------------\n;\n[CIRCUIT]=";
-const std::string kStartupFields =
-    "\nDESC=\nDIVS=2\nMATL=\nUNIT=85\nBORE=0.500000\nBRCT=1.270000\nTHIK=0.031250\n"
-    "THCT=0.079375\nSEQ1=2\nSEQ2=2\nSEQ3=1\nSEQ4=2\nSEQ5=2\nSEQ6=2\n;\nSEQI0=0\nSEQI1=0\n"
-    "SEQI2=0\nSEQI3=0\nSEQI4=0\nSEQI5=0\nSEQI6=0\nNOTI=29\nBASE=587.330017\nGEO=0.650000\n"
-    "EMBH=0.250000\nEMBV=0.250000\nFR00=587.330017\nDI00=0.000000\nDC00=0.000000\n"
-    "HI00=0.000000\nNM00=0.000000\nHS00=0.000000\nLC00=0.000000\nOP00=0.000000\nCL00=0.000000\n"
-    "NE00=0.000000\nPR00=0.000000\nFR01=659.255737\nDI01=0.203125\nDC01=0.515938\n"
-    "HI01=0.000000\nNM01=0.000000\nHS01=0.000000\nLC01=0.000000\nOP01=0.000000\nCL01=0.000000\n"
-    "NE01=0.000000\nPR01=0.000000\nFR02=739.989624\nDI02=0.343750\nDC02=0.873125\n"
-    "HI02=0.000000\nNM02=0.000000\nHS02=0.000000\nLC02=0.000000\nOP02=0.000000\nCL02=0.000000\n"
-    "NE02=0.000000\nPR02=0.000000\nFR03=783.991760\nDI03=0.187500\nDC03=0.476250\n"
-    "HI03=0.000000\nNM03=0.000000\nHS03=0.000000\nLC03=0.000000\nOP03=0.000000\nCL03=0.000000\n"
-    "NE03=0.000000\nPR03=0.000000\nFR04=880.001038\nDI04=0.234375\nDC04=0.595312\n"
-    "HI04=0.000000\nNM04=0.000000\nHS04=0.000000\nLC04=0.000000\nOP04=0.000000\nCL04=0.000000\n"
-    "NE04=0.000000\nPR04=0.000000\nFR05=987.767883\nDI05=0.234375\nDC05=0.595312\n"
-    "HI05=0.000000\nNM05=0.000000\nHS05=0.000000\nLC05=0.000000\nOP05=0.000000\nCL05=0.000000\n"
-    "NE05=0.000000\nPR05=0.000000\nFR06=1108.732056\nDI06=0.187500\nDC06=0.476250\n"
-    "HI06=0.000000\nNM06=0.000000\nHS06=0.000000\nLC06=0.000000\nOP06=0.000000\nCL06=0.000000\n"
-    "NE06=0.000000\nPR06=0.000000\n;\nMAXP=0.000000\nRA00=0.000000\nDV00=0.000000\n"
-    "RA01=0.000000\nDV01=0.000000\nRA02=0.000000\nDV02=0.000000\nRA03=0.000000\nDV03=0.000000\n"
-    "RA04=0.000000\nDV04=0.000000\nRA05=0.000000\nDV05=0.000000\nRA06=0.000000\nDV06=0.000000\n"
-    "AVCU=0.000000\nAVRA=0.000000\n;\nTOCU0.000000\nTORA=0.000000\nFS00=0.000000\n"
-    "PI00=0.000000\nPM00=0.000000\nFS01=0.000000\nPI01=0.000000\nPM01=0.000000\nFS02=0.000000\n"
-    "PI02=0.000000\nPM02=0.000000\nFS03=0.000000\nPI03=0.000000\nPM03=0.000000\nFS04=0.000000\n"
-    "PI04=0.000000\nPM04=0.000000\nFS05=0.000000\nPI05=0.000000\nPM05=0.000000\nFS06=0.000000\n"
-    "PI06=0.000000\nPM06=0.000000\nSP00=0.000000\nSP01=0.000000\nSP02=0.000000\nSP03=0.000000\n"
-    "LBRA=0.000000\nTHLN=0.000000\nTHIN=0.000000\nDIST=0.000000\nSPSD=34500.000000\n"
-    "CU00=440.000000\nCU01=440.000000\nCU02=440.000000\nCU03=440.000000\nCU04=440.000000\n"
-    "CU05=440.000000\nCU06=440.000000\n[END]\n";
+
+// The D5 whistle's fields as the file lists them: frequencies as single
+// floats print, hole diameters in 64ths of an inch and in cm, results 0.
+std::string startup_fields() {
+    const char* const notes[7][3] = {
+        {"587.330017", "0.000000", "0.000000"}, {"659.255737", "0.203125", "0.515938"},
+        {"739.989624", "0.343750", "0.873125"}, {"783.991760", "0.187500", "0.476250"},
+        {"880.001038", "0.234375", "0.595312"}, {"987.767883", "0.234375", "0.595312"},
+        {"1108.732056", "0.187500", "0.476250"}};
+    std::string t =
+        "\nDESC=\nDIVS=2\nMATL=\nUNIT=85\nBORE=0.500000\nBRCT=1.270000\n"
+        "THIK=0.031250\nTHCT=0.079375\nSEQ1=2\nSEQ2=2\nSEQ3=1\nSEQ4=2\nSEQ5=2\nSEQ6=2\n;\n";
+    for (int k = 0; k < 7; ++k)
+        t += "SEQI" + std::to_string(k) + "=0\n";
+    t += "NOTI=29\nBASE=587.330017\nGEO=0.650000\nEMBH=0.250000\nEMBV=0.250000\n";
+    const auto fields = [&t](std::initializer_list<const char*> keys, int count,
+                             const char* value = "0.000000") {
+        for (int k = 0; k < count; ++k)
+            for (const char* key : keys)
+                t += key + ("0" + std::to_string(k)) + "=" + value + "\n";
+    };
+    for (int k = 0; k < 7; ++k) {
+        const std::string n = "0" + std::to_string(k) + "=";
+        t += "FR" + n + notes[k][0] + "\nDI" + n + notes[k][1] + "\nDC" + n + notes[k][2] + "\n";
+        for (const char* key : {"HI", "NM", "HS", "LC", "OP", "CL", "NE", "PR"})
+            t += key + n + "0.000000\n";
+    }
+    t += ";\nMAXP=0.000000\n";
+    fields({"RA", "DV"}, 7);
+    t += "AVCU=0.000000\nAVRA=0.000000\n;\nTOCU0.000000\nTORA=0.000000\n";
+    fields({"FS", "PI", "PM"}, 7);
+    fields({"SP"}, 4);
+    t += "LBRA=0.000000\nTHLN=0.000000\nTHIN=0.000000\nDIST=0.000000\nSPSD=34500.000000\n";
+    fields({"CU"}, 7, "440.000000");
+    return t + "[END]\n";
+}
 
 TEST(DesignFileWriter, WritesTheStartupBankByteForByte) {
     const DesignState state = startup_state();
     const std::string text = write_design_text(state.bank, state.corrections);
     std::string expected = kHeader;
     for (int slot = 0; slot < kSlotCount; ++slot)
-        expected += kSectionRule + std::to_string(slot) + kStartupFields;
+        expected += kSectionRule + std::to_string(slot) + startup_fields();
     EXPECT_EQ(text, expected + "[EOF]\n");
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 6648);
 }
 
 // A design whose every written field holds its own value, exact in six
@@ -101,9 +105,7 @@ TEST(DesignFileRoundTrip, RestoresEveryWrittenField) {
     const std::string text = write_design_text(written, {0, 0.3f, 0.6133f, 0.5f});
     CircuitBank bank = startup_state().bank;
     GlobalCorrections corrections;
-
     EXPECT_TRUE(read_design_text(text, bank, corrections).empty());
-
     EXPECT_EQ(write_design_text(bank, corrections), text);
     EXPECT_EQ(corrections, (GlobalCorrections{0, 0.3f, 0.61f, 0.5f}));
     for (std::size_t i = 0; i < bank.slot.size(); ++i)
@@ -152,73 +154,57 @@ TEST(DesignFileReader, QuirksReadAsTheirPlainEquivalents) {
 // Only "TOCU=" sets TOCU; texts keep their blanks and lose the one carriage
 // return of a CRLF line end only.
 TEST(DesignFileReader, ReadsTocuWithItsEqualsSignAndTextsWithoutTheirLineEnd) {
-    CircuitBank bank = startup_state().bank;
-    GlobalCorrections corrections;
-    read_design_text("TOCU=12.5\r\nFILENAME=a.srl\r\nDESC=  Two words \r\r\nMATL=oak\r", bank,
-                     corrections);
-    EXPECT_EQ(bank.slot[0].TOCU, 12.5f);
-    EXPECT_EQ(bank.slot[0].FILENAME.view(), "a.srl");
-    EXPECT_EQ(bank.slot[0].DESC.view(), "  Two words \r");
-    EXPECT_EQ(bank.slot[0].MATL.view(), "oak\r");
+    DesignState s = startup_state();
+    read_design_text("TOCU=12.5\r\nFILENAME=a.srl\r\nDESC=  Two words \r\r\nMATL=oak\r", s.bank,
+                     s.corrections);
+    const CircuitRecord& c = s.bank.slot[0];
+    EXPECT_EQ(c.TOCU, 12.5f);
+    EXPECT_EQ(std::string(c.FILENAME.view()) + "|" + std::string(c.DESC.view()) + "|" +
+                  std::string(c.MATL.view()),
+              "a.srl|  Two words \r|oak\r");
 }
 
 TEST(DesignFileVersionRules, ReplaceOldCorrectionsEndCorrectionFirstAfterEveryRead) {
-    CircuitBank bank = startup_state().bank;
-    GlobalCorrections corrections;
-
-    const auto messages = read_design_text("CHMCOR=0.75\nENDCOR= 0.75\n", bank, corrections);
-
+    DesignState s = startup_state();
+    const auto messages = read_design_text("CHMCOR=0.75\nENDCOR= 0.75\n", s.bank, s.corrections);
     ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0].title, "Changed End Correction to 0.6133");
-    EXPECT_EQ(messages[1].title, "Changed Chimney Correction to 0.6133");
-    for (const VersionMessage& message : messages)
-        EXPECT_EQ(message.text, "Changed Parameter in New Version");
-    EXPECT_EQ(corrections, (GlobalCorrections{1, 0.25f, 0.6133f, 0.6133f}));
+    EXPECT_EQ(messages[0].title + "|" + messages[1].title,
+              "Changed End Correction to 0.6133|Changed Chimney Correction to 0.6133");
+    EXPECT_EQ(messages[1].text, "Changed Parameter in New Version");
+    EXPECT_EQ(s.corrections, (GlobalCorrections{1, 0.25f, 0.6133f, 0.6133f}));
     // A value already in memory counts too; only 0.75 itself is old.
-    corrections.ENDCOR = 0.75f;
-    EXPECT_EQ(read_design_text("BORE=0.5", bank, corrections).size(), 1u);
-    EXPECT_EQ(corrections.ENDCOR, 0.6133f);
-    EXPECT_TRUE(read_design_text("ENDCOR=0.7500001\n", bank, corrections).empty());
+    s.corrections.ENDCOR = 0.75f;
+    EXPECT_EQ(read_design_text("BORE=0.5", s.bank, s.corrections).size(), 1u);
+    EXPECT_EQ(s.corrections.ENDCOR, 0.6133f);
+    EXPECT_TRUE(read_design_text("ENDCOR=0.7500001\n", s.bank, s.corrections).empty());
 }
 
+using cli_folder::read_text;
 namespace fs = std::filesystem;
 
-std::string contents(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// A fresh folder per test, removed afterwards.
-class DesignFileOnDisk : public ::testing::Test {
+class DesignFileOnDisk : public cli_folder::CliFolder {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "sorrel-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+    std::string at(const std::string& name) const { return file(name).string(); }
+    WriteOutcome save(const std::string& name) const {
+        return write_design_file(at(name), state_.bank, state_.corrections);
     }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string at(const char* name) const { return (dir_ / name).string(); }
-
-    // The names in the folder other than `expected`.
-    std::vector<std::string> strays(const std::vector<std::string>& expected) const {
+    // The folder's names, sorted: a save leaves no temporary file behind.
+    std::vector<std::string> names() const {
         std::vector<std::string> found;
         for (const auto& entry : fs::directory_iterator(dir_))
-            if (std::find(expected.begin(), expected.end(), entry.path().filename()) ==
-                expected.end())
-                found.push_back(entry.path().filename());
+            found.push_back(entry.path().filename());
+        std::sort(found.begin(), found.end());
         return found;
     }
 
-    fs::path dir_;
     DesignState state_ = startup_state();
 };
 
 // A save writes a new file and renames it over the old, so a failed one
 // leaves the old file whole and says why; a link to the file stays a link.
 TEST_F(DesignFileOnDisk, SaveReplacesTheFileOnlyWhenWrittenWhole) {
-    const std::string file = at("tone.srl");
-    std::ofstream(file) << "previous";
-    fs::permissions(file, fs::perms(0640));
+    write("tone.srl", "previous");
+    fs::permissions(at("tone.srl"), fs::perms(0640));
     state_.bank.slot[1].BORE = 0.625f;
     // Files may grow to 4 KiB only, so the write fails after its first part.
     rlimit limit{};
@@ -227,22 +213,20 @@ TEST_F(DesignFileOnDisk, SaveReplacesTheFileOnlyWhenWrittenWhole) {
     small.rlim_cur = 4096;
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const WriteOutcome tooLarge = write_design_file(file, state_.bank, state_.corrections);
+    const WriteOutcome tooLarge = save("tone.srl");
     ::setrlimit(RLIMIT_FSIZE, &limit);
     std::signal(SIGXFSZ, previousHandler);
     EXPECT_FALSE(tooLarge.written);
-    EXPECT_EQ(tooLarge.error, file + ": File too large");
-    EXPECT_EQ(contents(file), "previous");
+    EXPECT_EQ(tooLarge.error, at("tone.srl") + ": File too large");
+    EXPECT_EQ(read_text(at("tone.srl")), "previous");
 
-    fs::create_symlink(file, at("link.srl"));
-    EXPECT_TRUE(write_design_file(at("link.srl"), state_.bank, state_.corrections).written);
+    fs::create_symlink(at("tone.srl"), at("link.srl"));
+    EXPECT_TRUE(save("link.srl").written);
     EXPECT_TRUE(fs::is_symlink(at("link.srl")));
-    EXPECT_EQ(contents(file), write_design_text(state_.bank, state_.corrections));
-    EXPECT_EQ(fs::status(file).permissions(), fs::perms(0640));
-    EXPECT_EQ(strays({"tone.srl", "link.srl"}), std::vector<std::string>{});
-
+    EXPECT_EQ(fs::status(at("tone.srl")).permissions(), fs::perms(0640));
+    EXPECT_EQ(names(), (std::vector<std::string>{"link.srl", "tone.srl"}));
     DesignState loaded = startup_state();
-    EXPECT_TRUE(read_design_file(file, loaded.bank, loaded.corrections).opened);
+    EXPECT_TRUE(read_design_file(at("tone.srl"), loaded.bank, loaded.corrections).opened);
     EXPECT_EQ(loaded.bank.slot[1].BORE, 0.625f);
 }
 
@@ -269,31 +253,29 @@ TEST_F(DesignFileOnDisk, SaveTreatsEachKindOfTargetAsItIs) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const WriteOutcome outcome = write_design_file(at(c.name), state_.bank, state_.corrections);
+        const WriteOutcome outcome = save(c.name);
         EXPECT_EQ(outcome.error, *c.error ? at(c.name) + ": " + c.error : "");
         EXPECT_EQ(outcome.written, !*c.error);
         EXPECT_EQ(fs::symlink_status(at(c.name)).type(), c.typeAfter);
     }
-    EXPECT_EQ(contents(at("made/by/link.srl")), write_design_text(state_.bank, state_.corrections));
-    EXPECT_EQ(strays({"null", "full", "dangling", "made", "loop.a", "loop.b", "folder"}),
-              std::vector<std::string>{});
+    EXPECT_EQ(read_text(at("made/by/link.srl")),
+              write_design_text(state_.bank, state_.corrections));
+    EXPECT_EQ(names(), (std::vector<std::string>{"dangling", "folder", "full", "loop.a", "loop.b",
+                                                 "made", "null"}));
 }
 
 // Reading refuses what is not a design file and changes nothing then; an
 // empty file is an empty design.
 TEST_F(DesignFileOnDisk, ReadTakesRegularDesignFilesOnly) {
     ASSERT_EQ(::mkfifo(at("fifo").c_str(), 0600), 0);
-    std::ofstream(at("picture.png"), std::ios::binary)
-        << std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
-    std::ofstream(at("notes.txt")) << "; only a comment\n\nBORE =0.9\n";
-    std::ofstream(at("empty.srl"));
-    fs::create_directory(at("folder"));
-    std::ofstream(at("huge.srl")) << "BORE=0.9\n";
+    write("picture.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    write("notes.txt", "; only a comment\n\nBORE =0.9\n");
+    write("empty.srl", "");
+    write("huge.srl", "BORE=0.9\n");
     ASSERT_EQ(::truncate(at("huge.srl").c_str(), 16 * 1024 * 1024 + 1), 0);
     const std::pair<const char*, const char*> cases[] = {
         {"fifo", "not a regular file"},
         {"/dev/null", "not a regular file"},
-        {"folder", "not a regular file"},
         {"picture.png", "not a design file"},
         {"notes.txt", "not a design file"},
         {"huge.srl", "File too large"},
@@ -313,18 +295,17 @@ TEST_F(DesignFileOnDisk, ReadTakesRegularDesignFilesOnly) {
     }
 }
 
-// Runs saves in a child process and interrupts it `rounds` times with
-// `signal` at random moments, calling `check` while it is interrupted. The
-// child saves to the name `target(n)` gives for its n-th save.
-template <class Target, class Check>
-void interrupt_saves(int signal, int rounds, Target target, Check check) {
+// Runs saves of the start-up bank to `target` in a child process and stops
+// it with `signal` at `rounds` random moments, calling `check` meanwhile.
+template <class Check>
+void interrupt_saves(int signal, int rounds, const std::string& target, Check check) {
     const DesignState state = startup_state();
     std::mt19937 random(7);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0)
-        for (int n = 0;; ++n)
-            write_design_file(target(n), state.bank, state.corrections);
+        for (;;)
+            write_design_file(target, state.bank, state.corrections);
     for (int round = 0; round < rounds; ++round) {
         ::usleep(std::uniform_int_distribution<useconds_t>(500, 5000)(random));
         ::kill(child, signal);
@@ -340,14 +321,11 @@ void interrupt_saves(int signal, int rounds, Target target, Check check) {
 // it takes its whole target's name.
 TEST_F(DesignFileOnDisk, KilledSavesLeaveNothingBehind) {
     for (int round = 0; round < 20; ++round)
-        interrupt_saves(
-            SIGKILL, 1, [&](int n) { return at(("d" + std::to_string(round * 1000 + n)).c_str()); },
-            [] {});
+        interrupt_saves(SIGKILL, 1, at("d" + std::to_string(round)), [] {});
     const std::string whole = write_design_text(state_.bank, state_.corrections);
-    for (const auto& entry : fs::directory_iterator(dir_)) {
-        EXPECT_EQ(entry.path().extension(), "") << entry.path();
-        EXPECT_TRUE(contents(entry.path()) == whole) << entry.path();
-    }
+    for (const auto& entry : fs::directory_iterator(dir_))
+        EXPECT_TRUE(entry.path().extension() == "" && read_text(entry.path()) == whole)
+            << entry.path();
 }
 
 // While a save runs, the only files in the folder carry the design's owner,
@@ -356,7 +334,7 @@ TEST_F(DesignFileOnDisk, SavesInProgressKeepTheOwnerAndMode) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "giving a file to another user takes root";
     const std::string file = at("private.srl");
-    std::ofstream(file) << "previous";
+    write("private.srl", "previous");
     ASSERT_EQ(::chown(file.c_str(), 1234, 5678), 0);
     ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
     const auto everyFileIsPrivate = [this] {
@@ -369,8 +347,7 @@ TEST_F(DesignFileOnDisk, SavesInProgressKeepTheOwnerAndMode) {
             EXPECT_EQ(status.st_gid, 5678u) << entry.path();
         }
     };
-    interrupt_saves(
-        SIGSTOP, 40, [&](int) { return file; }, everyFileIsPrivate);
+    interrupt_saves(SIGSTOP, 40, file, everyFileIsPrivate);
     everyFileIsPrivate();
 }
 

@@ -18,25 +18,18 @@ DrillingPlan plan_of_length(double length) {
 
 // The first A4 sheet holds 243 - 12 mm of strip (Letter 225.4 - 12), less
 // 14 mm kept above the top line; each further sheet adds 243 - 20 (205.4).
-struct PageCountCase {
-    double length;
-    Paper paper;
-    std::size_t pages;
-};
-
-class PageCount : public ::testing::TestWithParam<PageCountCase> {};
-
-TEST_P(PageCount, RunsOverAsManySheetsAsTheTubeNeeds) {
-    const PageCountCase& row = GetParam();
-    EXPECT_EQ(lay_out_template(plan_of_length(row.length), row.paper).pages.size(), row.pages);
+TEST(TemplateLayout, RunsOverAsManySheetsAsTheTubeNeeds) {
+    const struct {
+        double length;
+        Paper paper;
+        std::size_t pages;
+    } cases[] = {{217, Paper::A4, 1},     {218, Paper::A4, 2}, {199, Paper::Letter, 1},
+                 {200, Paper::Letter, 2}, {663, Paper::A4, 3}, {664, Paper::A4, 4},
+                 {650, Paper::Letter, 4}};
+    for (const auto& c : cases)
+        EXPECT_EQ(lay_out_template(plan_of_length(c.length), c.paper).pages.size(), c.pages)
+            << c.length;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Lengths, PageCount,
-    ::testing::Values(PageCountCase{217, Paper::A4, 1}, PageCountCase{218, Paper::A4, 2},
-                      PageCountCase{199, Paper::Letter, 1}, PageCountCase{200, Paper::Letter, 2},
-                      PageCountCase{663, Paper::A4, 3}, PageCountCase{664, Paper::A4, 4},
-                      PageCountCase{650, Paper::Letter, 4}));
 
 TEST(TemplateLayout, MarksTheFootOnTheFirstSheetAndTheCutOnTheLast) {
     const TemplateLayout layout = lay_out_template(plan_of_length(560), Paper::A4);

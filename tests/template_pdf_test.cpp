@@ -172,12 +172,10 @@ void TemplatePdfTest::holesStandAtTheirDistanceFromTheFoot() {
             QStringLiteral("pdftotext"),
             {QStringLiteral("-f"), number, QStringLiteral("-l"), number, pdf, QStringLiteral("-")});
         QVERIFY(words.contains(QStringLiteral("Print at 100 %, no fit to page")));
-        QVERIFY2(words.contains(page == 1
-                                    ? QStringLiteral("Page 1 of %1").arg(pages)
-                                    : QStringLiteral("Page %1 of %2, glue to the mark on page %3")
-                                          .arg(page)
-                                          .arg(pages)
-                                          .arg(page - 1)),
+        QVERIFY2(words.contains(page == 1 ? QString::asprintf("Page 1 of %d", pages)
+                                          : QString::asprintf("Page %d of %d, glue to the mark on "
+                                                              "page %d",
+                                                              page, pages, page - 1)),
                  qPrintable(words));
         const std::vector<double> marks = glue_rows(strokes);
         QCOMPARE(int(marks.size()), pages == 1 ? 0 : page == 1 || page == pages ? 1 : 2);
@@ -193,11 +191,8 @@ void TemplatePdfTest::holesStandAtTheirDistanceFromTheFoot() {
             QVERIFY(std::fabs(box.height() - box.width()) < kTolerance);
             const double measured = base + baseRow - box.center().y();
             QVERIFY2(std::fabs(measured - centres[k]) < kTolerance,
-                     qPrintable(QStringLiteral("hole %1 on page %2 at %3 mm, not %4")
-                                    .arg(k + 1)
-                                    .arg(page)
-                                    .arg(measured)
-                                    .arg(centres[k])));
+                     qPrintable(QString::asprintf("hole %d on page %d at %.3f mm", int(k) + 1, page,
+                                                  measured)));
             found[static_cast<std::size_t>(k)] = true;
         }
         if (page < pages)
