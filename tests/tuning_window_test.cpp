@@ -107,7 +107,6 @@ private slots:
         QCOMPARE(named<QLineEdit>(u"Length from the top to the foot (mm)"_s)->text(), u"282.50"_s);
         for (int hole = 1; hole <= 6; ++hole) {
             const double mm = design().PM[std::size_t(hole)];
-            QCOMPARE(position(hole), two_decimals(mm));
             const QString inches =
                 named<QLabel>(u"Hole %1 from foot in inches"_s.arg(hole))->text();
             QVERIFY2(inches.startsWith(QString::asprintf("%.3f in, ", mm / kMmPerInch)),
