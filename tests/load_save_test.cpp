@@ -41,47 +41,40 @@ private:
     DesignState state_ = startup_state();
 
 private slots:
-    void saveAsksBeforeReplacingAFileChangedOnDisk_data() {
-        QTest::addColumn<bool>("loadedFirst");
-        QTest::addColumn<QString>("change");
-        QTest::addColumn<bool>("answerYes");
-        QTest::addColumn<bool>("asked");
-        QTest::addColumn<bool>("replaced");
-        QTest::newRow("saved, unchanged") << false << "none" << false << false << true;
-        QTest::newRow("loaded, unchanged") << true << "none" << false << false << true;
-        QTest::newRow("saved, edited, kept") << false << "edit" << false << true << false;
-        QTest::newRow("loaded, edited, replaced") << true << "edit" << true << true << true;
-        QTest::newRow("saved, renamed over, kept") << false << "rename" << false << true << false;
-    }
-
     void saveAsksBeforeReplacingAFileChangedOnDisk() {
-        QFETCH(bool, loadedFirst);
-        QFETCH(QString, change);
-        QFETCH(bool, answerYes);
-        QFETCH(bool, asked);
-        QFETCH(bool, replaced);
-        QTemporaryDir dir;
-        const std::string path = dir.filePath(QStringLiteral("tone.srl")).toStdString();
-        feedback_ = RecordingFeedback{};
-        feedback_.answer = answerYes ? MessageAnswer::Yes : MessageAnswer::No;
-        QVERIFY(write_design_file(path, state_.bank, state_.corrections).written);
-        run(!loadedFirst, path);
-        if (change == QStringLiteral("edit")) {
-            std::ofstream(path, std::ios::app) << "; noted by hand\n";
-        } else if (change == QStringLiteral("rename")) {
-            std::ofstream(path + ".new", std::ios::binary) << contents(path);
-            QCOMPARE(std::rename((path + ".new").c_str(), path.c_str()), 0);
+        enum Change { None, Edit, Rename };
+        const struct {
+            bool loadedFirst;
+            Change change;
+            bool answerYes, asked, replaced;
+        } rows[] = {
+            {false, None, false, false, true},   {true, None, false, false, true},
+            {false, Edit, false, true, false},   {true, Edit, true, true, true},
+            {false, Rename, false, true, false}, // another program's atomic save
+        };
+        for (const auto& row : rows) {
+            QTemporaryDir dir;
+            const std::string path = dir.filePath(QStringLiteral("tone.srl")).toStdString();
+            state_ = startup_state();
+            feedback_ = RecordingFeedback{};
+            feedback_.answer = row.answerYes ? MessageAnswer::Yes : MessageAnswer::No;
+            QVERIFY(write_design_file(path, state_.bank, state_.corrections).written);
+            run(!row.loadedFirst, path);
+            if (row.change == Edit) {
+                std::ofstream(path, std::ios::app) << "; noted by hand\n";
+            } else if (row.change == Rename) {
+                std::ofstream(path + ".new", std::ios::binary) << contents(path);
+                QCOMPARE(std::rename((path + ".new").c_str(), path.c_str()), 0);
+            }
+            const std::string onDisk = contents(path);
+            state_.bank.slot[1].BORE += 0.125f;
+            run(true, path);
+            QCOMPARE(feedback_.messages.size(), std::size_t(row.asked ? 1 : 0));
+            QVERIFY(!row.asked || feedback_.messages[0].buttons == MessageButtons::YesNo);
+            QCOMPARE(contents(path) == write_design_text(state_.bank, state_.corrections),
+                     row.replaced);
+            QCOMPARE(contents(path) == onDisk, !row.replaced);
         }
-        const std::string onDisk = contents(path);
-        state_.bank.slot[1].BORE += 0.125f;
-
-        run(true, path);
-
-        QCOMPARE(feedback_.messages.size(), std::size_t(asked ? 1 : 0));
-        if (asked)
-            QCOMPARE(feedback_.messages[0].buttons, MessageButtons::YesNo);
-        QCOMPARE(contents(path) == write_design_text(state_.bank, state_.corrections), replaced);
-        QCOMPARE(contents(path) == onDisk, !replaced);
     }
 };
 

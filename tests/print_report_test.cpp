@@ -16,38 +16,24 @@ class PrintReportTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void printsTheReportOnlyWhenAccepted_data();
-    void printsTheReportOnlyWhenAccepted();
+    void printsTheReportOnlyWhenAccepted() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("report.pdf"));
+        for (const bool accept : {false, true}) {
+            const auto shown = answer_print_dialog(path, accept);
+            RecordingFeedback feedback;
+            print_report(nullptr, report_sample(), feedback);
+            QVERIFY(*shown && feedback.messages.empty() && feedback.waitDepth == 0);
+            QCOMPARE(QFile::exists(path), accept);
+        }
+        const QString printed = run_tool(QStringLiteral("pdftotext"),
+                                         {QStringLiteral("-layout"), path, QStringLiteral("-")});
+        QString expected;
+        for (std::string_view line : kSamplePage)
+            expected += QString::fromLatin1(line.data(), qsizetype(line.size())) + u'\n';
+        QCOMPARE(printed.simplified(), expected.simplified());
+    }
 };
-
-void PrintReportTest::printsTheReportOnlyWhenAccepted_data() {
-    QTest::addColumn<bool>("accept");
-    QTest::newRow("Print") << true;
-    QTest::newRow("Cancel") << false;
-}
-
-void PrintReportTest::printsTheReportOnlyWhenAccepted() {
-    QFETCH(bool, accept);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("report.pdf"));
-    const auto shown = answer_print_dialog(path, accept);
-    const CircuitRecord circuit = report_sample();
-    RecordingFeedback feedback;
-    print_report(nullptr, circuit, feedback);
-    QVERIFY(*shown);
-    QCOMPARE(QFile::exists(path), accept);
-    QCOMPARE(feedback.waitDepth, 0);
-    QVERIFY(feedback.messages.empty());
-    if (!accept)
-        return;
-
-    const QString printed = run_tool(QStringLiteral("pdftotext"),
-                                     {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    QString expected;
-    for (std::string_view line : kSamplePage)
-        expected += QString::fromLatin1(line.data(), qsizetype(line.size())) + QLatin1Char('\n');
-    QCOMPARE(printed.simplified(), expected.simplified());
-}
 
 } // namespace sorrel::ui
 

@@ -47,21 +47,23 @@ QStringList latin1_lines(const auto& lines) {
 // Typed into the fields in order, then one button pressed; `shown` lists
 // every field of the dialog afterwards, so a figure written to the wrong
 // field, or over the source, shows. Fields not typed into show what the
-// dialog opened with.
+// dialog opened with. Physically impossible input is refused: the message
+// names the field, which takes the focus, and every field keeps what it
+// showed (outputs start empty).
 struct Conversion {
     const char* name;
     Opener open;
     FieldTexts typed;
     int button;
     FieldTexts shown;
+    int refused = 0; // the field named in the message
+    const char* message = "";
 };
 
 // clang-format off
 const Conversion kConversions[] = {
     {"to plank", convert_bore_shape, {{4150, "0.75"}}, 4152, {{4150, "0.75"}, {4151, " 0.66"}}},
     {"to round", convert_bore_shape, {{4151, "0.66"}}, 4153, {{4150, " 0.74"}, {4151, "0.66"}}},
-    {"opened, to C", convert_temperature, {}, 4156, {{4154, " 70.0"}, {4155, " 21.1"}}},
-    {"opened, to F", convert_temperature, {}, 4157, {{4154, " 70.0"}, {4155, " 21.1"}}},
     {"to Celsius", convert_temperature, {{4154, "212F"}}, 4156, {{4154, "212F"}, {4155, "100.0"}}},
     {"to Fahrenheit", convert_temperature, {{4155, "-40"}}, 4157, {{4154, "-40.0"}, {4155, "-40"}}},
     {"from feet", convert_distance, {{4222, "1"}}, 4224,
@@ -79,35 +81,20 @@ const Conversion kConversions[] = {
       {4166, "  49.1"}, {4162, "  72.4"}, {4164, "1.194028"}, {4163, "0.074541"}}},
     {"dew point at the temperature", calculate_air_density, {{2007, "32"}, {4160, "32"}}, 4165,
      {{4166, " 100.0"}, {4162, "  33.1"}}},
-};
-
-// Physically impossible input: the message names the field, which takes the
-// focus, and every field keeps what it showed (outputs start empty).
-struct Refusal {
-    const char* name;
-    Opener open;
-    FieldTexts typed;
-    int button;
-    int field;
-    const char* message;
-    FieldTexts kept;
-};
-
-const Refusal kRefusals[] = {
-    {"colder than absolute zero, C", convert_temperature, {{4155, "-500"}}, 4157, 4155,
-     "Celsius: must be a number of -273.15 or more", {{4154, " 70.0"}}},
-    {"colder than absolute zero, F", convert_temperature, {{4154, "-460"}}, 4156, 4154,
-     "Fahrenheit: must be a number of -459.67 or more", {{4155, " 21.1"}}},
+    {"colder than absolute zero, C", convert_temperature, {{4155, "-500"}}, 4157,
+     {{4154, " 70.0"}}, 4155, "Celsius: must be a number of -273.15 or more"},
+    {"colder than absolute zero, F", convert_temperature, {{4154, "-460"}}, 4156,
+     {{4155, " 21.1"}}, 4154, "Fahrenheit: must be a number of -459.67 or more"},
     {"air colder than weather", calculate_air_density, {{2007, "-400"}, {4160, "-450"}}, 4165,
-     2007, "Temperature: must be a number above -148 Deg.F", {{4166, ""}, {4164, ""}}},
-    {"dew point above the air", calculate_air_density, {{4160, "80"}}, 4165, 4160,
-     "Dewpoint: must not be above the temperature", {{4166, ""}, {4162, ""}}},
-    {"no pressure", calculate_air_density, {{4161, "0"}}, 4165, 4161,
-     "Barometric Press, inches of mercury: must be a number above 0", {{4163, ""}}},
+     {{4166, ""}, {4164, ""}}, 2007, "Temperature: must be a number above -148 Deg.F"},
+    {"dew point above the air", calculate_air_density, {{4160, "80"}}, 4165,
+     {{4166, ""}, {4162, ""}}, 4160, "Dewpoint: must not be above the temperature"},
+    {"no pressure", calculate_air_density, {{4161, "0"}}, 4165, {{4163, ""}}, 4161,
+     "Barometric Press, inches of mercury: must be a number above 0"},
     // Water boils near 161 F under 10 inches of mercury.
     {"dew point past boiling", calculate_air_density,
-     {{2007, "300"}, {4160, "250"}, {4161, "10"}}, 4165, 4160,
-     "Dewpoint: must be below the boiling point", {{4164, ""}}},
+     {{2007, "300"}, {4160, "250"}, {4161, "10"}}, 4165, {{4164, ""}}, 4160,
+     "Dewpoint: must be below the boiling point"},
 };
 // clang-format on
 
@@ -122,119 +109,88 @@ class WorkshopDialogsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void dialogsOpenAndOnlyEnterClosesThem_data();
-    void dialogsOpenAndOnlyEnterClosesThem();
-    void buttonsWriteTheirFields_data();
-    void buttonsWriteTheirFields();
-    void impossibleInputIsRefused_data();
-    void impossibleInputIsRefused();
-    void tabsMoveTextToTheNextColumnStop();
+    void dialogsOpenAndOnlyEnterClosesThem_data() {
+        QTest::addColumn<Opener>("open");
+        QTest::addColumn<QStringList>("lines"); // a reference sheet's, one below the other
+        QTest::newRow("bore shape") << Opener(convert_bore_shape) << QStringList();
+        QTest::newRow("temperature") << Opener(convert_temperature) << QStringList();
+        QTest::newRow("distance") << Opener(convert_distance) << QStringList();
+        QTest::newRow("air density") << Opener(calculate_air_density) << QStringList();
+        QTest::newRow("drill sheet") << Opener([](QWidget* owner, Feedback&) {
+            show_reference_sheet(owner, ReferenceSheet::Drills);
+        }) << latin1_lines(drill_sheet_lines());
+        QTest::newRow("tubing sheet") << Opener([](QWidget* owner, Feedback&) {
+            show_reference_sheet(owner, ReferenceSheet::Resources);
+        }) << latin1_lines(tubing_sheet().aluminiumRows);
+    }
+
+    // A line with tabs must be a TabStopLabel to show its columns. Escape and
+    // the close box send the cancel command, which every one of these dialogs
+    // ignores; Enter presses OK. A screen reader tells every control that
+    // takes the focus from the others.
+    void dialogsOpenAndOnlyEnterClosesThem() {
+        QFETCH(Opener, open);
+        QFETCH(QStringList, lines);
+        bool closedByOk = false;
+        with_dialog(open, [&closedByOk, &lines](TemplateDialog& dialog) {
+            QStringList shown;
+            for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+                shown.append(label->text());
+                QCOMPARE(qobject_cast<const TabStopLabel*>(label) != nullptr,
+                         label->text().contains(u'\t'));
+            }
+            QVERIFY(shown.join(u'\n').contains(lines.join(u'\n')));
+            QSet<QString> names;
+            for (QWidget* control : dialog.findChildren<QWidget*>()) {
+                if (control->focusPolicy() == Qt::NoFocus)
+                    continue;
+                const QString name =
+                    QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
+                QVERIFY2(!name.isEmpty() && !names.contains(name), qPrintable(name));
+                names.insert(name);
+            }
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+            QVERIFY(!dialog.close() && dialog.isVisible());
+            QTest::keyClick(&dialog, Qt::Key_Return);
+            closedByOk = !dialog.isVisible() && dialog.result() == kOkCommand;
+        });
+        QVERIFY(closedByOk);
+    }
+
+    void buttonsWriteTheirFieldsOrRefuse() {
+        for (const Conversion& c : kConversions) {
+            const auto messages = with_dialog(c.open, [&c](TemplateDialog& dialog) {
+                for (const auto& [id, text] : c.typed)
+                    dialog.set_item_text(id, text);
+                QTest::mouseClick(dialog.control(c.button), Qt::LeftButton);
+                for (const auto& [id, text] : c.shown)
+                    QVERIFY2(field_text(dialog, id) == QLatin1String(text), c.name);
+                auto* field = qobject_cast<QLineEdit*>(dialog.control(c.refused));
+                QVERIFY2(c.refused == 0 || (dialog.focusWidget() == field &&
+                                            field->selectedText() == field->text()),
+                         c.name);
+            });
+            QCOMPARE(messages.size(), std::size_t(c.refused != 0));
+            if (c.refused != 0) {
+                QCOMPARE(messages[0].text, std::string(c.message));
+                QCOMPARE(messages[0].buttons, MessageButtons::OkWarning);
+            }
+        }
+    }
+
+    // Texts of different widths before a tab show the same after it, between
+    // the first column stop and the second.
+    void tabsMoveTextToTheNextColumnStop() {
+        constexpr int kStop = 100; // not the default stop, 80 pixels
+        const auto firstColumn = [](const char* text) {
+            TabStopLabel label(QString::fromLatin1(text), kStop, nullptr);
+            label.resize(3 * kStop, 20);
+            return label.grab().toImage().copy(kStop, 0, kStop, 20);
+        };
+        QCOMPARE(firstColumn("1 1/8\tX"), firstColumn("1\tX"));
+        QVERIFY(firstColumn("1\tX") != firstColumn("1\t"));
+    }
 };
-
-void WorkshopDialogsTest::dialogsOpenAndOnlyEnterClosesThem_data() {
-    QTest::addColumn<Opener>("open");
-    QTest::addColumn<QStringList>("lines"); // a reference sheet's, one below the other
-    QTest::newRow("bore shape") << Opener(convert_bore_shape) << QStringList();
-    QTest::newRow("temperature") << Opener(convert_temperature) << QStringList();
-    QTest::newRow("distance") << Opener(convert_distance) << QStringList();
-    QTest::newRow("air density") << Opener(calculate_air_density) << QStringList();
-    QTest::newRow("drill sheet") << Opener([](QWidget* owner, Feedback&) {
-        show_reference_sheet(owner, ReferenceSheet::Drills);
-    }) << latin1_lines(drill_sheet_lines());
-    QTest::newRow("tubing sheet") << Opener([](QWidget* owner, Feedback&) {
-        show_reference_sheet(owner, ReferenceSheet::Resources);
-    }) << latin1_lines(tubing_sheet().aluminiumRows);
-}
-
-// A line with tabs must be a TabStopLabel to show its columns. Escape and
-// the close box send the cancel command, which every one of these dialogs
-// ignores; Enter presses OK. Each control a screen reader reaches has a name
-// of its own.
-void WorkshopDialogsTest::dialogsOpenAndOnlyEnterClosesThem() {
-    QFETCH(Opener, open);
-    QFETCH(QStringList, lines);
-    bool closedByOk = false;
-    with_dialog(open, [&closedByOk, &lines](TemplateDialog& dialog) {
-        QStringList shown;
-        for (const QLabel* label : dialog.findChildren<QLabel*>()) {
-            shown.append(label->text());
-            QCOMPARE(qobject_cast<const TabStopLabel*>(label) != nullptr,
-                     label->text().contains(QLatin1Char('\t')));
-        }
-        QVERIFY(shown.join(QLatin1Char('\n')).contains(lines.join(QLatin1Char('\n'))));
-        // A screen reader tells every control that takes the focus from the others.
-        QStringList names;
-        for (const QWidget* control : dialog.findChildren<QWidget*>()) {
-            if (control->focusPolicy() != Qt::NoFocus)
-                names.append(QAccessible::queryAccessibleInterface(const_cast<QWidget*>(control))
-                                 ->text(QAccessible::Name));
-        }
-        QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
-        QVERIFY(!names.contains(QString()));
-        QTest::keyClick(&dialog, Qt::Key_Escape);
-        QVERIFY(!dialog.close());
-        QVERIFY(dialog.isVisible());
-        QTest::keyClick(&dialog, Qt::Key_Return);
-        closedByOk = !dialog.isVisible() && dialog.result() == kOkCommand;
-    });
-    QVERIFY(closedByOk);
-}
-
-void WorkshopDialogsTest::buttonsWriteTheirFields_data() {
-    QTest::addColumn<int>("row");
-    for (std::size_t i = 0; i < std::size(kConversions); ++i)
-        QTest::newRow(kConversions[i].name) << int(i);
-}
-
-void WorkshopDialogsTest::buttonsWriteTheirFields() {
-    QFETCH(int, row);
-    with_dialog(kConversions[row].open, [&conversion = kConversions[row]](TemplateDialog& dialog) {
-        for (const auto& [id, text] : conversion.typed)
-            dialog.set_item_text(id, text);
-        auto* button = qobject_cast<QPushButton*>(dialog.control(conversion.button));
-        QVERIFY(button != nullptr);
-        QTest::mouseClick(button, Qt::LeftButton);
-        for (const auto& [id, text] : conversion.shown)
-            QCOMPARE(field_text(dialog, id), QLatin1String(text));
-    });
-}
-
-void WorkshopDialogsTest::impossibleInputIsRefused_data() {
-    QTest::addColumn<int>("row");
-    for (std::size_t i = 0; i < std::size(kRefusals); ++i)
-        QTest::newRow(kRefusals[i].name) << int(i);
-}
-
-void WorkshopDialogsTest::impossibleInputIsRefused() {
-    QFETCH(int, row);
-    const Refusal& refusal = kRefusals[row];
-    const auto messages = with_dialog(refusal.open, [&refusal](TemplateDialog& dialog) {
-        for (const auto& [id, text] : refusal.typed)
-            dialog.set_item_text(id, text);
-        press(dialog, refusal.button);
-        for (const auto& [id, text] : refusal.kept)
-            QCOMPARE(field_text(dialog, id), QLatin1String(text));
-        auto* field = qobject_cast<QLineEdit*>(dialog.control(refusal.field));
-        QCOMPARE(dialog.focusWidget(), field);
-        QCOMPARE(field->selectedText(), field->text());
-    });
-    QCOMPARE(messages.size(), std::size_t{1});
-    QCOMPARE(messages[0].text, std::string(refusal.message));
-    QCOMPARE(messages[0].buttons, MessageButtons::OkWarning);
-}
-
-// Texts of different widths before a tab show the same after it, between
-// the first column stop and the second.
-void WorkshopDialogsTest::tabsMoveTextToTheNextColumnStop() {
-    constexpr int kStop = 100; // not the default stop, 80 pixels
-    const auto firstColumn = [](const char* text) {
-        TabStopLabel label(QString::fromLatin1(text), kStop, nullptr);
-        label.resize(3 * kStop, 20);
-        return label.grab().toImage().copy(kStop, 0, kStop, 20);
-    };
-    QCOMPARE(firstColumn("1 1/8\tX"), firstColumn("1\tX"));
-    QVERIFY(firstColumn("1\tX") != firstColumn("1\t"));
-}
 
 } // namespace sorrel::ui
 
