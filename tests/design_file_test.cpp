@@ -16,57 +16,10 @@
 namespace sorrel {
 namespace {
 
-// The start-up bank's file is this header, then for each slot this rule, its
-// number and the start-up design's fields, then "[EOF]".
-const std::string kHeader =
-    ";SORREL - Version 3.3  (Apr 2017)\nFILENAME=tone.srl\n;\nAUTO=1\nEMBCOR= 0.25\n"
-    "ENDCOR= 0.61\nCHMCOR= 0.61\n";
-const std::string kSectionRule =
-    ";--------------------------------------------------------\n;\n[CIRCUIT]=";
-
-// The D5 whistle's fields as the file lists them: frequencies as single
-// floats print, hole diameters in 64ths of an inch and in cm, results 0.
-std::string startup_fields() {
-    const char* const notes[7][3] = {
-        {"587.330017", "0.000000", "0.000000"}, {"659.255737", "0.203125", "0.515938"},
-        {"739.989624", "0.343750", "0.873125"}, {"783.991760", "0.187500", "0.476250"},
-        {"880.001038", "0.234375", "0.595312"}, {"987.767883", "0.234375", "0.595312"},
-        {"1108.732056", "0.187500", "0.476250"}};
-    std::string t =
-        "\nDESC=\nDIVS=2\nMATL=\nUNIT=85\nBORE=0.500000\nBRCT=1.270000\n"
-        "THIK=0.031250\nTHCT=0.079375\nSEQ1=2\nSEQ2=2\nSEQ3=1\nSEQ4=2\nSEQ5=2\nSEQ6=2\n;\n";
-    for (int k = 0; k < 7; ++k)
-        t += "SEQI" + std::to_string(k) + "=0\n";
-    t += "NOTI=29\nBASE=587.330017\nGEO=0.650000\nEMBH=0.250000\nEMBV=0.250000\n";
-    const auto fields = [&t](std::initializer_list<const char*> keys, int count,
-                             const char* value = "0.000000") {
-        for (int k = 0; k < count; ++k)
-            for (const char* key : keys)
-                t += key + ("0" + std::to_string(k)) + "=" + value + "\n";
-    };
-    for (int k = 0; k < 7; ++k) {
-        const std::string n = "0" + std::to_string(k) + "=";
-        t += "FR" + n + notes[k][0] + "\nDI" + n + notes[k][1] + "\nDC" + n + notes[k][2] + "\n";
-        for (const char* key : {"HI", "NM", "HS", "LC", "OP", "CL", "NE", "PR"})
-            t += key + n + "0.000000\n";
-    }
-    t += ";\nMAXP=0.000000\n";
-    fields({"RA", "DV"}, 7);
-    t += "AVCU=0.000000\nAVRA=0.000000\n;\nTOCU0.000000\nTORA=0.000000\n";
-    fields({"FS", "PI", "PM"}, 7);
-    fields({"SP"}, 4);
-    t += "LBRA=0.000000\nTHLN=0.000000\nTHIN=0.000000\nDIST=0.000000\nSPSD=34500.000000\n";
-    fields({"CU"}, 7, "440.000000");
-    return t + "[END]\n";
-}
-
 TEST(DesignFileWriter, WritesTheStartupBankByteForByte) {
     const DesignState state = startup_state();
-    const std::string text = write_design_text(state.bank, state.corrections);
-    std::string expected = kHeader;
-    for (int slot = 0; slot < kSlotCount; ++slot)
-        expected += kSectionRule + std::to_string(slot) + startup_fields();
-    EXPECT_EQ(text, expected + "[EOF]\n");
+    EXPECT_EQ(write_design_text(state.bank, state.corrections),
+              cli_folder::read_text(SORREL_TEST_DATA "/startup.srl"));
 }
 
 // A design whose every written field holds its own value, exact in six
