@@ -53,6 +53,11 @@ TEST_F(TuneCommand, FitsTheWindowHeightToAMeasuredNote) {
     const CliRun text = run("tune w.json --measured xxxxxo=672.5");
     EXPECT_NE(text.out.find("(fitted to xxxxxo = 672.50 Hz), air at 28.0 C"), std::string::npos)
         << text.out;
+    // The bottom note's second register (its table row) is refused.
+    const CliRun overblown = run("tune w.json --measured xxxxxx=1206.17");
+    EXPECT_EQ(overblown.status, 3);
+    EXPECT_EQ(overblown.err, "sorrel-cli: --measured: 1206.17 Hz is not the first register of "
+                             "xxxxxx; was the note overblown or fingered otherwise?\n");
 }
 
 // In dry air the speed of sound, and with it every note, goes as the root of
