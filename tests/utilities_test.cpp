@@ -101,9 +101,7 @@ TEST(ReferenceSheets, DrillLinesAreTheirFractionsInAscendingOrder) {
 TEST(ReferenceSheets, TubingBoreIsOutsideLessTwoWalls) {
     for (const std::string_view row : tubing_sheet().aluminiumRows) {
         const std::string text(row);
-        double outside = 0;
-        double wall = 0;
-        double bore = 0;
+        double outside = 0, wall = 0, bore = 0;
         EXPECT_EQ(std::sscanf(text.c_str(), "%*[^\t]\t%lf\t%lf\t%lf", &outside, &wall, &bore), 3);
         EXPECT_NEAR(outside - 2 * wall, bore, 1e-9) << text;
         EXPECT_EQ(std::count(row.begin(), row.end(), '\t'), 5) << text;
