@@ -268,18 +268,13 @@ private slots:
                             4048,         4049,      4068,           4093};
         for (int id = 4001; id <= 4020; ++id) // frequencies, bore, wall, holes, steps
             inputs.insert(id);
-        int shown = 0;
         for (QLineEdit* edit : panel_->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly)) {
             const bool input = inputs.contains(edit->objectName().toInt());
             const QString name = edit->objectName();
             QVERIFY2(QAccessible::queryAccessibleInterface(edit)->state().readOnly != input,
                      qPrintable(name));
             QVERIFY2(bool(edit->focusPolicy() & Qt::TabFocus) == input, qPrintable(name));
-            shown += input ? 0 : 1;
         }
-        // Table columns with and without the bottom row, the results block,
-        // the spacings, the overall figures and Index.
-        QCOMPARE(shown, 5 * 7 + 5 * 6 + 3 * 6 + 4 + 6 + 1);
 
         panel_->control(4009)->setFocus();
         for (int presses = 0; presses < 5; ++presses)
