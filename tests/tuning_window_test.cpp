@@ -160,6 +160,7 @@ private slots:
             press(u"Calibrate"_s);
             const bool refused = heard >= 1200;
             QCOMPARE(feedback_->messages.size(), std::size_t{refused});
+            QVERIFY(!refused || feedback_->messages[0].buttons == MessageButtons::OkWarning);
             QCOMPARE(height->text().toDouble() > 2.5, !refused);
             if (!refused)
                 QCOMPARE(cell(row, kPredicted), typed);
