@@ -97,9 +97,8 @@ private slots:
 
     void refusedWithoutAFinishedCalc() {
         main_->run_command(command::kTuning);
-        QCOMPARE(feedback_->messages.size(), std::size_t{1});
         auto* window = main_->findChild<TuningWindow*>();
-        QVERIFY(window == nullptr || !window->isVisible());
+        QVERIFY(feedback_->messages.size() == 1 && (window == nullptr || !window->isVisible()));
     }
 
     void opensWithTheDesignsGeometryAndSevenPredictedNotes() {
@@ -122,7 +121,6 @@ private slots:
             QCOMPARE(cell(row, TuningWindow::kFingering), QLatin1String(fingerings[row]));
             const double target = number(row, TuningWindow::kTarget);
             QVERIFY(std::abs(target - 587.33 * std::exp2(semitones[row] / 12.0)) < 0.01);
-            QVERIFY2(std::abs(cents(number(row), target)) < 100, qPrintable(cell(row, 2)));
             QVERIFY(std::abs(number(row, TuningWindow::kCents) - cents(number(row), target)) <
                     0.06);
         }
@@ -162,6 +160,7 @@ private slots:
             press(u"Calibrate"_s);
             const bool refused = heard >= 1200;
             QCOMPARE(feedback_->messages.size(), std::size_t{refused});
+            QVERIFY(!refused || feedback_->messages[0].buttons == MessageButtons::OkWarning);
             QCOMPARE(height->text().toDouble() > 2.5, !refused);
             if (!refused)
                 QCOMPARE(cell(row, kPredicted), typed);
@@ -192,6 +191,13 @@ private slots:
         for (int row = 0; row < kRows; ++row)
             QCOMPARE(cell(row, kPredicted), u"-"_s);
         QVERIFY(window_->findChild<CentsChart*>()->bars().empty());
+    }
+
+    void aNewCalcUpdatesTheOpenWindow() {
+        calc_and_open();
+        main_->panel().nudge_hole_diameter(1, SizeStep::Up);
+        main_->panel().send_command(CalculatorPanel::kCalcCommand);
+        QCOMPARE(diameter(1), two_decimals(design().DI[1] * kMmPerInch));
     }
 
     void fitToPitchPutsEveryNoteOnTarget() {
@@ -259,14 +265,12 @@ private slots:
     }
 
     void centsBandsIncludeTheirEdges() {
-        const struct {
-            double cents;
-            CentsBand band;
-        } rows[] = {{5, CentsBand::Close},     {-5, CentsBand::Close}, {5.01, CentsBand::Near},
-                    {-15, CentsBand::Near},    {15, CentsBand::Near},  {-15.01, CentsBand::Beyond},
-                    {15.01, CentsBand::Beyond}};
-        for (const auto& row : rows)
-            QVERIFY2(cents_band(row.cents) == row.band, qPrintable(QString::number(row.cents)));
+        for (const auto& [cents, band] :
+             {std::pair{5.0, CentsBand::Close}, std::pair{-5.0, CentsBand::Close},
+              std::pair{5.01, CentsBand::Near}, std::pair{-15.0, CentsBand::Near},
+              std::pair{15.0, CentsBand::Near}, std::pair{-15.01, CentsBand::Beyond},
+              std::pair{15.01, CentsBand::Beyond}})
+            QVERIFY2(cents_band(cents) == band, qPrintable(QString::number(cents)));
     }
 };
 
