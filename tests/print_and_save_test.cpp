@@ -12,6 +12,7 @@
 #include "tests/recording_feedback.h"
 #include "tests/report_sample.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -103,6 +104,27 @@ private slots:
                                          {QStringLiteral("-layout"), path, QStringLiteral("-")});
         QVERIFY(
             printed.simplified().contains(QString::fromLatin1(kSamplePage[5].data()).simplified()));
+    }
+
+    // A destination gone by the time the page is printed is a failure, told
+    // with the warning icon.
+    void saysWhenTheReportCannotBePrinted() {
+        struct FolderRemovedWhilePrinting : RecordingFeedback {
+            QString folder;
+            void set_wait_cursor(bool waiting) override {
+                QDir(folder).removeRecursively();
+                RecordingFeedback::set_wait_cursor(waiting);
+            }
+        } feedback;
+        QTemporaryDir dir;
+        feedback.folder = dir.filePath(QStringLiteral("gone"));
+        QVERIFY(QDir().mkdir(feedback.folder));
+        const auto shown = answer_print_dialog(feedback.folder + QStringLiteral("/r.pdf"), true);
+        print_report(nullptr, report_sample(), feedback);
+        QVERIFY(*shown);
+        QCOMPARE(feedback.messages.size(), std::size_t{1});
+        QCOMPARE(feedback.messages[0].caption, "Sorrel - Print Failed");
+        QCOMPARE(feedback.messages[0].buttons, MessageButtons::OkWarning);
     }
 
     // Only a calculated design is printed, only on Print; the PDF asks
