@@ -2,7 +2,7 @@
 // What reading any bytes must leave true: the reader writes only into the
 // forty slots' fields and the corrections, texts stay within their fields,
 // and the bore at each hole changes only as the unit switch changes it.
-// Shared by the randomized test and the fuzzer.
+// Shared by the design-file tests and the fuzzer.
 
 #include "files/design_file.h"
 #include "model/units.h"

@@ -1,11 +1,13 @@
 #include "files/design_file.h"
 #include "tests/cli_folder.h"
+#include "tests/design_file_invariants.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <memory>
 #include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -101,6 +103,20 @@ TEST(DesignFileReader, QuirksReadAsTheirPlainEquivalents) {
         read_design_text(plain, expected.bank, expected.corrections);
         EXPECT_TRUE(read.bank == expected.bank);
         EXPECT_EQ(read.corrections, expected.corrections);
+    }
+}
+
+// Texts at the reader's edges leave everything outside the forty slots'
+// fields as it was; the fuzzer tries any bytes against the same rules.
+TEST(DesignFileReader, KeepsWithinTheBankAndItsFields) {
+    const GuardedBank start = bank_to_read_into();
+    for (const std::string& text : std::initializer_list<std::string>{
+             "[CIRCUIT]=40\nBORE=0.9\nUNIT=85\n", "[CIRCUIT]=2147483647\nBORE=1\n",
+             "[CIRCUIT]=39\nUNIT=85\nDESC=" + std::string(300, 'x') + "\nMATL=\r\n"}) {
+        auto read = std::make_unique<GuardedBank>(start);
+        GlobalCorrections corrections;
+        const auto messages = read_design_text(text, read->bank, corrections);
+        EXPECT_EQ(broken_read_rule(start, *read, corrections, messages), "") << text;
     }
 }
 
