@@ -33,7 +33,7 @@ const ControlTemplate kControls[] = {
     {1, K::DefaultButton, "OK", 131, 6, 50, 14},
     {2, K::Button, "Cancel", 131, 23, 50, 14},
     {11, K::Edit, "", 46, 4, 60, 12},
-    {13, K::Text, "Tom && Jerry", 4, 36, 60, 8},
+    {13, K::Text, "Bore && Wall", 4, 36, 60, 8},
     {20, K::CheckBox, "Tick", 4, 48, 40, 10},
     {21, K::RadioButton, "One", 4, 60, 40, 10},
     {22, K::RadioButton, "Two", 50, 60, 40, 10},
@@ -151,7 +151,7 @@ private slots:
         dialog.set_item_text(11, "Caf\xe9"); // Latin-1 both ways: one character, one byte
         QCOMPARE(qobject_cast<QLineEdit*>(dialog.control(11))->text(), QStringLiteral("Caf\u00e9"));
         QCOMPARE(dialog.item_text(11, 20), std::string("Caf\xe9"));
-        QCOMPARE(dialog.item_text(13, 20), std::string("Tom & Jerry"));
+        QCOMPARE(dialog.item_text(13, 20), std::string("Bore & Wall"));
 
         dialog.set_checked(20, true);
         dialog.select_radio(21);
