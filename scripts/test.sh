@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up, then builds and runs the whole test suite: the
-# optimised build, the sanitizer build (with the randomized design-file
-# test), and a short run of the design-file fuzzer.
+# optimised build, the sanitizer build (address and undefined-behaviour
+# checks on the same tests), and a short run of the design-file fuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
