@@ -144,6 +144,35 @@ def tests_pass(jobs, left_out, log):
     return run(ctest(jobs, left_out, ["--stop-on-failure"]), log, TEST_TIMEOUT)
 
 
+def failing_cases(jobs, left_out):
+    """Every test case that fails, named as its framework prints it; a test
+    program that fails without naming a case (a crash, a hang) is named
+    itself."""
+    try:
+        result = subprocess.run(ctest(jobs, left_out, ["--output-on-failure"]), cwd=ROOT,
+                                capture_output=True, text=True, errors="replace",
+                                timeout=TEST_TIMEOUT)
+    except subprocess.TimeoutExpired:
+        return {"(timed out)"}
+    output = result.stdout
+    cases = set(re.findall(r"^\[  FAILED  \] ([\w/]+\.[\w/]+)", output, re.MULTILINE))
+    cases |= set(re.findall(r"^FAIL!  : (?:\w+::)*(\w+::\w+)\(", output, re.MULTILINE))
+    if not cases:
+        cases = set(re.findall(r"^\s*\d+ - (\S+) \(", output, re.MULTILINE))
+    return cases
+
+
+def report_by_case(results):
+    """Which cases catch which faults, and the cases that catch a fault no
+    other case catches: the rest are candidates for merging or dropping."""
+    alone = {}
+    for fault, cases in results:
+        if len(cases) == 1:
+            alone.setdefault(next(iter(cases)), []).append(fault["name"])
+    for case, names in sorted(alone.items()):
+        print(f"alone: {case}: {' '.join(names)}")
+
+
 def failing_before(jobs, log):
     """Tests that fail on the unchanged tree: they cannot tell a fault."""
     result = subprocess.run(ctest(jobs, []), cwd=ROOT, capture_output=True, text=True,
@@ -194,6 +223,8 @@ def main():
     parser.add_argument("--fault", action="append", default=[],
                         help="only the fault of this name; may repeat")
     parser.add_argument("-j", "--jobs", type=int, default=2, help="build and test jobs")
+    parser.add_argument("--by-case", action="store_true",
+                        help="run every test for each fault and name the failing cases")
     args = parser.parse_args()
 
     faults = chosen_faults(set(args.list), set(args.fault))
@@ -212,6 +243,7 @@ def main():
     log_path = os.path.join(ROOT, "build", "mutation_run.log")
     os.makedirs(os.path.dirname(log_path), exist_ok=True)
     results = []
+    by_case = []  # (fault, the cases that failed), with --by-case
     try:
         with open(log_path, "w", encoding="utf-8") as log:
             if not build(args.jobs, log):
@@ -229,14 +261,20 @@ def main():
                 if outcome is None:
                     if not build(args.jobs, log, targets):
                         outcome = "caught (build)"
+                    elif args.by_case:
+                        cases = failing_cases(args.jobs, left_out)
+                        outcome = "caught" if cases else "survived"
+                        by_case.append((fault, cases))
                     elif tests_pass(args.jobs, left_out, log):
                         outcome = "survived"
                     else:
                         outcome = "caught"
                     planter.restore()
                 results.append((fault, outcome))
+                caught_by = f" by {' '.join(sorted(by_case[-1][1]))}" if (
+                    by_case and by_case[-1][0] is fault and by_case[-1][1]) else ""
                 print(f"{outcome:15} {fault['list']:10} {fault['name']}"
-                      f"  [{time.monotonic() - started:.0f} s]", flush=True)
+                      f"  [{time.monotonic() - started:.0f} s]{caught_by}", flush=True)
             build(args.jobs, log)  # leave the build matching the restored tree
     finally:
         planter.close()
@@ -249,6 +287,7 @@ def main():
     for fault, outcome in results:
         if outcome == "survived":
             print(f"survived: {fault['file']}: {fault['why']} ({fault['name']})")
+    report_by_case(by_case)
     percent = 100.0 * caught / live if live else 0.0
     print(f"{len(results)} faults: {caught} caught ({counts.get('caught (build)', 0)} by the "
           f"build), {counts.get('survived', 0)} survived, {counts.get('stale', 0)} stale; "
