@@ -11,7 +11,7 @@ namespace sorrel::tuning {
 namespace {
 
 void BM_FitSixHoleWhistle(benchmark::State& state) {
-    const Geometry whistle = test::d_whistle();
+    const Geometry whistle = test::instrument("d_whistle");
     for (auto _ : state) {
         PitchFit fit = fit_to_pitch(whistle);
         benchmark::DoNotOptimize(fit);
@@ -20,7 +20,7 @@ void BM_FitSixHoleWhistle(benchmark::State& state) {
 BENCHMARK(BM_FitSixHoleWhistle)->Unit(benchmark::kMillisecond);
 
 void choose_repeatedly(benchmark::State& state, DrillSetKind kind) {
-    const Geometry whistle = test::d_whistle();
+    const Geometry whistle = test::instrument("d_whistle");
     const std::vector<Drill> drills = drill_set(kind);
     double spread = 0;
     for (auto _ : state) {

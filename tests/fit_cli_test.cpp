@@ -14,16 +14,13 @@ using cli_folder::CliRun;
 using nlohmann::json;
 namespace fs = std::filesystem;
 
-// A D whistle in the geometry file's schema, its holes roughly placed.
-std::string whistle(const std::string& topHoleMm) {
-    return R"({"length_mm": 272, "bore_mm": 12, "wall_mm": 0.8,
-  "holes": [{"from_foot_mm": 40, "diameter_mm": 6.0}, {"from_foot_mm": 62, "diameter_mm": 7.0},
-            {"from_foot_mm": 85, "diameter_mm": 6.2}, {"from_foot_mm": 116, "diameter_mm": 5.8},
-            {"from_foot_mm": 139, "diameter_mm": 7.5}, {"from_foot_mm": 162, "diameter_mm": )" +
-           topHoleMm + R"(}],
-  "mouth": {"kind": "fipple", "window_length_mm": 5.5, "window_width_mm": 8},
-  "targets_hz": [587.33, 659.26, 739.99, 783.99, 880.0, 987.77, 1108.73],
-  "fingerings": ["xoxxxx"]})";
+// The D whistle of the fit tests with a cross-fingering to predict, its top
+// hole `topHoleMm` wide.
+std::string whistle(double topHoleMm) {
+    json whistle = json::parse(cli_folder::read_text(SORREL_TEST_DATA "/tuning/d_whistle.json"));
+    whistle["holes"][5]["diameter_mm"] = topHoleMm;
+    whistle["fingerings"] = {"xoxxxx"};
+    return whistle.dump();
 }
 
 // The words of `text`, one blank between each: how pdftotext's columns
@@ -40,7 +37,7 @@ class FitCli : public cli_folder::CliFolder {
 protected:
     void SetUp() override {
         CliFolder::SetUp();
-        write("whistle.json", whistle("6.5"));
+        write("whistle.json", whistle(6.5));
     }
 };
 
@@ -103,7 +100,7 @@ TEST_F(FitCli, RefusesWithTheExitCodeOfEachFailure) {
         "mouth": {"kind": "fipple", "window_length_mm": 5.5, "window_width_mm": 8},
         "targets_hz": [587.33, 659.26, 739.99]})");
     write("broken.json", R"({"length_mm": 272,)");
-    write("tiny.json", whistle("1.0"));
+    write("tiny.json", whistle(1.0));
     expect_refusals(
         {
             {"fit", 1, "fit needs a design file or a geometry file"},

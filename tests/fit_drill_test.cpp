@@ -100,11 +100,11 @@ BruteForce brute_force(const Geometry& given, const std::vector<Drill>& drills, 
 TEST(DrillChoice, FindsWhatBruteForceFinds) {
     const std::tuple<Geometry, std::vector<double>, double> cases[] = {
         // drills mm, reach m
-        {test::three_hole_pipe(), {4.5, 5.5, 6.5, 7.5}, 0.040},
-        {test::three_hole_pipe(), {5.0, 7.0, 9.5}, 0.040}, // 9.5 mm is over 0.8 of the bore
+        {test::instrument("three_hole_pipe"), {4.5, 5.5, 6.5, 7.5}, 0.040},
+        {test::instrument("three_hole_pipe"), {5.0, 7.0, 9.5}, 0.040}, // 9.5 mm is over 0.8 of the bore
         // A short reach rules out the smallest holes high up the tube.
-        {test::three_hole_pipe(), {4.0, 5.0, 6.0, 7.0}, 0.027},
-        {test::d_whistle(), {6.0, 7.5}, 0.040},
+        {test::instrument("three_hole_pipe"), {4.0, 5.0, 6.0, 7.0}, 0.027},
+        {test::instrument("d_whistle"), {6.0, 7.5}, 0.040},
     };
     for (const auto& [geometry, drillsMm, reach] : cases) {
         std::vector<Drill> drills;
@@ -131,7 +131,7 @@ TEST(DrillChoice, RefusesASetWithNoChoiceWithinTheLimits) {
         {{{0.0095, "9.5 mm"}, {0.010, "10 mm"}}, kDefaultMaxSpread, 1, "at most 8.8 mm"},
     };
     for (const auto& [drills, reach, hole, says] : cases) {
-        const PitchFit chosen = choose_drills(test::three_hole_pipe(), drills, FitOptions{reach});
+        const PitchFit chosen = choose_drills(test::instrument("three_hole_pipe"), drills, FitOptions{reach});
         ASSERT_TRUE(chosen.failure) << says;
         EXPECT_FALSE(chosen.geometry);
         EXPECT_EQ(chosen.failure->hole, hole);

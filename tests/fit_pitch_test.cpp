@@ -18,7 +18,7 @@ namespace {
 // check reads it, predicts every default note within 0.1 cents; the fit kept
 // the diameters.
 TEST(Fit, RoundTripsWithEveryNoteOnTarget) {
-    for (const Geometry& given : {test::d_whistle(), test::d_flute(), test::three_hole_pipe()}) {
+    for (const Geometry& given : {test::instrument("d_whistle"), test::instrument("d_flute"), test::instrument("three_hole_pipe")}) {
         SCOPED_TRACE(given.length);
         const PitchFit fit = fit_to_pitch(given);
         ASSERT_TRUE(fit.geometry) << fit.failure->message;
@@ -59,7 +59,7 @@ TEST(Fit, RefusesWhatCannotBeReachedNamingTheHoleAndWhatHelps) {
          "targets_hz: a fit needs one target per default fingering, 7", ""},
     };
     for (const auto& [spoil, hole, says, helps] : cases) {
-        Geometry whistle = test::d_whistle();
+        Geometry whistle = test::instrument("d_whistle");
         spoil(whistle);
         const PitchFit fit = fit_to_pitch(whistle);
         ASSERT_TRUE(fit.failure) << says;
@@ -72,7 +72,7 @@ TEST(Fit, RefusesWhatCannotBeReachedNamingTheHoleAndWhatHelps) {
 
 // Each hole's cutoff ratio is the calculator's on the fitted spacings.
 TEST(Fit, GivesTheCalculatorsCutoffRatios) {
-    const PitchFit fit = fit_to_pitch(test::d_whistle());
+    const PitchFit fit = fit_to_pitch(test::instrument("d_whistle"));
     ASSERT_TRUE(fit.geometry);
     const std::vector<double> ratios = test::cutoff_ratios(*fit.geometry);
     for (std::size_t k = 0; k < ratios.size(); ++k)
@@ -95,7 +95,7 @@ TEST(Fit, WarnsOfEveryPairTooCloseOrBeyondReach) {
         {0, 0.024, true},
     };
     for (const auto& row : cases) {
-        Geometry whistle = test::d_whistle();
+        Geometry whistle = test::instrument("d_whistle");
         if (row.fourthNote > 0)
             whistle.targets[4] = row.fourthNote;
         const PitchFit fit = fit_to_pitch(whistle, FitOptions{row.maxSpread});

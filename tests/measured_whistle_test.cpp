@@ -19,7 +19,7 @@ namespace {
 
 struct MeasuredWhistle : testing::Test {
     void SetUp() override {
-        std::ifstream in(SORREL_TUNING_DATA "/high_d_whistle.json");
+        std::ifstream in(SORREL_TEST_DATA "/tuning/high_d_whistle.json");
         const nlohmann::json file = nlohmann::json::parse(in);
         measured = file["measured_max_hz"];
         drilled = file["geometry"]["holes"];

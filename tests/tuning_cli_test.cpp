@@ -16,7 +16,7 @@ class TuneCommand : public CliFolder {
 protected:
     void SetUp() override {
         CliFolder::SetUp();
-        std::ifstream in(SORREL_TUNING_DATA "/high_d_whistle.json");
+        std::ifstream in(SORREL_TEST_DATA "/tuning/high_d_whistle.json");
         whistle_ = json::parse(in)["geometry"];
         whistle_["targets_hz"] = {587.33, 659.26, 739.99, 783.99, 880.0, 987.77, 1108.73};
     }

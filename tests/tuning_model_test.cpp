@@ -1,11 +1,14 @@
 // The tuning model on whole instruments: air, fingerings, the refusal of
 // geometry it cannot compute from, resonances and calibration.
 
+#include "tuning/geometry_json.h"
 #include "tuning/tuning_model.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cmath>
+#include <fstream>
 #include <numbers>
 #include <tuple>
 
@@ -13,19 +16,11 @@ namespace {
 
 using namespace sorrel::tuning;
 
-// A six-hole high-D whistle, lengths in metres.
-// clang-format off
+// The measured high-D whistle, without its measurements.
 Geometry whistle() {
-    Geometry g;
-    g.length = 0.2707; g.boreDiameter = 0.012; g.wall = 0.35e-3;
-    g.mouth.windowLength = 5.2e-3; g.mouth.windowWidth = 8.2e-3;
-    const double fromFoot[] = {148.0, 127.5, 104.5, 82.0, 64.5, 39.0};
-    const double diameter[] = {5.0, 6.6, 5.6, 5.7, 7.7, 6.9};
-    for (int i = 0; i < 6; ++i)
-        g.holes.push_back({fromFoot[i] * 1e-3, diameter[i] * 1e-3, std::nullopt});
-    return g;
+    std::ifstream in(SORREL_TEST_DATA "/tuning/high_d_whistle.json");
+    return *read_geometry_json(nlohmann::json::parse(in)["geometry"].dump()).geometry;
 }
-// clang-format on
 
 Fingering fingering(const std::string& text, std::size_t holes = 6) {
     std::string error;
