@@ -9,6 +9,7 @@
 #include <fstream>
 #include <initializer_list>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 
@@ -26,6 +27,16 @@ struct CliRun {
 inline std::string read_text(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The words of `text`, one blank after each: how pdftotext's columns
+// compare with the printed lines.
+inline std::string words_of(const std::string& text) {
+    std::istringstream in(text);
+    std::string words;
+    for (std::string word; in >> word;)
+        words += word + " ";
+    return words;
 }
 
 // The folder, made before each test and removed after it.

@@ -5,7 +5,6 @@
 #include <nlohmann/json.hpp>
 
 #include <fcntl.h>
-#include <iterator>
 #include <sstream>
 #include <sys/file.h>
 #include <sys/mount.h>
@@ -149,11 +148,6 @@ TEST_F(CliTest, JsonHoldsEveryFieldUnderItsFileKey) {
     EXPECT_TRUE(slot["BORE"].is_null());
     EXPECT_EQ(slot["DESC"], "caf\xef\xbf\xbd");
     EXPECT_EQ(slot.size(), 51u);
-}
-
-std::vector<std::string> words_of(const std::string& text) {
-    std::istringstream in(text);
-    return {std::istream_iterator<std::string>(in), {}};
 }
 
 // The page comes from the desktop program's painter; without a display the

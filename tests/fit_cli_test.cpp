@@ -11,6 +11,7 @@
 namespace {
 
 using cli_folder::CliRun;
+using cli_folder::words_of;
 using nlohmann::json;
 namespace fs = std::filesystem;
 
@@ -21,16 +22,6 @@ std::string whistle(double topHoleMm) {
     whistle["holes"][5]["diameter_mm"] = topHoleMm;
     whistle["fingerings"] = {"xoxxxx"};
     return whistle.dump();
-}
-
-// The words of `text`, one blank between each: how pdftotext's columns
-// compare with the printed table's.
-std::string words_of(const std::string& text) {
-    std::istringstream in(text);
-    std::string words;
-    for (std::string word; in >> word;)
-        words += word + " ";
-    return words;
 }
 
 class FitCli : public cli_folder::CliFolder {
@@ -81,17 +72,6 @@ TEST_F(FitCli, ChosenDrillsComeFromTheSetWithinItsRange) {
     }
 }
 
-TEST_F(FitCli, FitsACalculatedDesignSlot) {
-    ASSERT_EQ(run("new tone.srl").status, 0);
-    ASSERT_EQ(run("calc tone.srl --slot 0").status, 0);
-    const CliRun fit = run("fit tone.srl --slot 0");
-    EXPECT_EQ(fit.status, 0) << fit.err;
-    EXPECT_NE(fit.out.find("Length, top to foot:"), std::string::npos) << fit.out;
-    const CliRun uncalculated = run("fit tone.srl --slot 1");
-    EXPECT_EQ(uncalculated.status, 2);
-    EXPECT_NE(uncalculated.err.find("slot 1"), std::string::npos) << uncalculated.err;
-}
-
 // Usage errors exit 1, unreadable or refused files 2, a failed fit 3; none
 // writes the output file.
 TEST_F(FitCli, RefusesWithTheExitCodeOfEachFailure) {
@@ -101,6 +81,7 @@ TEST_F(FitCli, RefusesWithTheExitCodeOfEachFailure) {
         "targets_hz": [587.33, 659.26, 739.99]})");
     write("broken.json", R"({"length_mm": 272,)");
     write("tiny.json", whistle(1.0));
+    ASSERT_EQ(run("new tone.srl").status, 0);
     expect_refusals(
         {
             {"fit", 1, "fit needs a design file or a geometry file"},
@@ -113,6 +94,7 @@ TEST_F(FitCli, RefusesWithTheExitCodeOfEachFailure) {
             {"fit whistle.json --drills fractional --drill-range 1.2:1.3", 1, "leaves no drill"},
             {"fit whistle.json --bogus", 1, "unknown option for fit: --bogus"},
             {"fit missing.json -o out.json", 2, "missing.json"},
+            {"fit tone.srl --slot 1 -o out.json", 2, "slot 1: the design has no finished Calc"},
             {"fit bad.json -o out.json", 2, "holes[1].diameter_mm"},
             {"fit broken.json -o out.json", 2, "broken.json"},
             {"fit tiny.json -o out.json", 3, "hole 6 would leave the tube"},

@@ -83,11 +83,4 @@ TEST_F(TemplateCli, RefusalsSayWhyAndWriteNothing) {
         "out.pdf");
 }
 
-TEST_F(TemplateCli, HelpShowsTheCommand) {
-    const CliRun help = run("--help");
-    EXPECT_NE(help.out.find("sorrel-cli template (FILE.srl [--slot N] | GEOMETRY.json) -o OUT.pdf"),
-              std::string::npos);
-    EXPECT_EQ(run("template --help").out, help.out);
-}
-
 } // namespace
