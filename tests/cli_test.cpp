@@ -227,29 +227,42 @@ TEST_F(CliTest, TargetsThatAreNoRegularFilesAreWrittenInPlace) {
     EXPECT_EQ(read_text(file("tone.srl")), tone);
 }
 
-// Three calcs on one file at once: each waits for the one before, reads its
-// work and adds its own, so every slot is calculated every time. A third
-// writer is what finds a lock held on a file already renamed away.
-TEST_F(CliTest, ConcurrentCalcsOnOneFileKeepEverySlot) {
+// A calc waiting for the lock must take it on the file the name leads to
+// once it is free: here two other writers in turn replace the file while it
+// waits, and its slot must land on the last one's work. A calc that kept the
+// lock of the first file would write beside the second writer and lose its
+// slot when the third renames its file over.
+TEST_F(CliTest, ACalcWaitingForTheLockWritesOnTheLatestFile) {
     const auto calculated = [](const std::string& text, int slot) {
         const std::size_t section = text.find("[CIRCUIT]=" + std::to_string(slot) + "\n");
         return text.compare(text.find("DIST=", section), 14, "DIST=0.000000\n") != 0;
     };
-    for (int round = 0; round < 30; ++round) {
-        ASSERT_EQ(run("new tone.srl").status, 0);
-        const CliRun all = shell("{ for s in 1 2 3; do '" SORREL_CLI
-                                 "' calc tone.srl --slot $s & p=\"$p $!\"; done;"
-                                 " for i in $p; do wait $i || exit 1; done; }");
-        ASSERT_EQ(all.status, 0) << all.err;
-        const std::string text = read_text(file("tone.srl"));
-        for (int slot : {1, 2, 3})
-            ASSERT_TRUE(calculated(text, slot)) << "round " << round << ", slot " << slot;
-        ASSERT_FALSE(calculated(text, 0)) << "round " << round;
-    }
+    ASSERT_EQ(run("new tone.srl").status, 0);
+    ASSERT_EQ(run("calc tone.srl --slot 2 -o second.srl").status, 0);
+    ASSERT_EQ(run("calc second.srl --slot 3 -o third.srl").status, 0);
+    const auto lock_file = [this](const char* name) {
+        const int held = open(file(name).c_str(), O_RDONLY | O_CLOEXEC);
+        EXPECT_EQ(flock(held, LOCK_EX), 0);
+        return held;
+    };
+    const int first = lock_file("tone.srl");
+    shell("('" SORREL_CLI "' calc tone.srl --slot 1 >calc.txt; echo $? >status.txt) &");
+    usleep(300000);                             // the calc waits for the first file's lock
+    const int second = lock_file("second.srl"); // locked before it takes the name
+    fs::rename(file("second.srl"), file("tone.srl"));
+    close(first);
+    usleep(500000); // a calc holding the first file's lock would be done by now
+    fs::rename(file("third.srl"), file("tone.srl"));
+    close(second);
+    for (int waited = 0; waited < 100 && read_text(file("status.txt")).empty(); ++waited)
+        usleep(100000);
+    EXPECT_EQ(read_text(file("status.txt")), "0\n");
+    const std::string text = read_text(file("tone.srl"));
+    for (int slot : {1, 2, 3})
+        EXPECT_TRUE(calculated(text, slot)) << "slot " << slot;
 
     // A writer that keeps the lock makes calc give up after a few seconds.
-    const int held = open(file("tone.srl").c_str(), O_RDONLY);
-    ASSERT_EQ(flock(held, LOCK_EX), 0);
+    const int held = lock_file("tone.srl");
     const CliRun busy = run("calc tone.srl --slot 0");
     close(held);
     EXPECT_EQ(busy.status, 2);

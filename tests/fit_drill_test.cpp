@@ -101,7 +101,8 @@ TEST(DrillChoice, FindsWhatBruteForceFinds) {
     const std::tuple<Geometry, std::vector<double>, double> cases[] = {
         // drills mm, reach m
         {test::instrument("three_hole_pipe"), {4.5, 5.5, 6.5, 7.5}, 0.040},
-        {test::instrument("three_hole_pipe"), {5.0, 7.0, 9.5}, 0.040}, // 9.5 mm is over 0.8 of the bore
+        // 9.5 mm is over 0.8 of the bore.
+        {test::instrument("three_hole_pipe"), {5.0, 7.0, 9.5}, 0.040},
         // A short reach rules out the smallest holes high up the tube.
         {test::instrument("three_hole_pipe"), {4.0, 5.0, 6.0, 7.0}, 0.027},
         {test::instrument("d_whistle"), {6.0, 7.5}, 0.040},
@@ -131,7 +132,8 @@ TEST(DrillChoice, RefusesASetWithNoChoiceWithinTheLimits) {
         {{{0.0095, "9.5 mm"}, {0.010, "10 mm"}}, kDefaultMaxSpread, 1, "at most 8.8 mm"},
     };
     for (const auto& [drills, reach, hole, says] : cases) {
-        const PitchFit chosen = choose_drills(test::instrument("three_hole_pipe"), drills, FitOptions{reach});
+        const PitchFit chosen =
+            choose_drills(test::instrument("three_hole_pipe"), drills, FitOptions{reach});
         ASSERT_TRUE(chosen.failure) << says;
         EXPECT_FALSE(chosen.geometry);
         EXPECT_EQ(chosen.failure->hole, hole);
