@@ -138,4 +138,15 @@ TEST(FootImpedance, SpansUnflangedToFlanged) {
     EXPECT_NEAR(thick.imag() / ka, 0.8216, 0.002);
 }
 
+// A whistle window's neck length, worked by hand from the empirical
+// 0.684 √(L W) + 0.457 h: each term alone, then both (a 5.2 x 8.2 mm window
+// 2.9 mm high: 0.684 x 6.5299 + 0.457 x 2.9 = 5.791773 mm).
+TEST(WindowNeck, GrowsWithTheWindowsSizeAndHeight) {
+    // Area m², height m: length m.
+    const std::tuple<double, double, double> windows[] = {
+        {36e-6, 0, 4.104e-3}, {0, 10e-3, 4.57e-3}, {42.64e-6, 2.9e-3, 5.791773e-3}};
+    for (const auto& [area, height, length] : windows)
+        EXPECT_NEAR(window_neck_length(area, height), length, 1e-9) << area << " " << height;
+}
+
 } // namespace
