@@ -96,7 +96,7 @@ TEST_F(FitCli, RefusesWithTheExitCodeOfEachFailure) {
             {"fit missing.json -o out.json", 2, "missing.json"},
             {"fit tone.srl --slot 1 -o out.json", 2, "slot 1: the design has no finished Calc"},
             {"fit bad.json -o out.json", 2, "holes[1].diameter_mm"},
-            {"fit broken.json -o out.json", 2, "broken.json"},
+            {"fit broken.json -o out.json", 2, "broken.json: not valid JSON"},
             {"fit tiny.json -o out.json", 3, "hole 6 would leave the tube"},
             {"fit whistle.json -o no/such/folder/out.json", 2, "no/such/folder/out.json"},
             {"fit whistle.json --pdf no/such/folder/out.pdf", SORREL_CLI_PDF ? 2 : 1,

@@ -91,11 +91,4 @@ TEST(GeometryJson, RefusesWithThePathOfTheFirstBadField) {
     }
 }
 
-TEST(GeometryJson, RefusesTextThatIsNotJson) {
-    EXPECT_EQ(read_geometry_json("{\"length_mm\": 270,").error, "not valid JSON");
-    const GeometryRead missing = read_geometry_file("/nonexistent/whistle.json");
-    EXPECT_FALSE(missing.geometry);
-    EXPECT_NE(missing.error.find("/nonexistent/whistle.json: "), std::string::npos);
-}
-
 } // namespace
