@@ -246,7 +246,8 @@ TEST_F(CliTest, ACalcWaitingForTheLockWritesOnTheLatestFile) {
         return held;
     };
     const int first = lock_file("tone.srl");
-    shell("('" SORREL_CLI "' calc tone.srl --slot 1 >calc.txt; echo $? >status.txt) &");
+    // In braces: the redirections shell() appends must stay in the test's folder.
+    shell("{ ('" SORREL_CLI "' calc tone.srl --slot 1; echo $? >status.txt) & }");
     usleep(300000);                             // the calc waits for the first file's lock
     const int second = lock_file("second.srl"); // locked before it takes the name
     fs::rename(file("second.srl"), file("tone.srl"));
