@@ -26,7 +26,7 @@ protected:
     json whistle_;
 };
 
-TEST_F(TuneCommand, PrintsEveryFingeringAsJson) {
+TEST_F(TuneCommand, PrintsEveryFingeringAndFitsTheWindowHeightToAMeasuredNote) {
     write_whistle();
     const CliRun r = run("tune w.json --fingering oxxooo --temperature 20 --json");
     ASSERT_EQ(r.status, 0) << r.err;
@@ -44,13 +44,11 @@ TEST_F(TuneCommand, PrintsEveryFingeringAsJson) {
     EXPECT_NEAR(double(bottom["octave_stretch_cents"]), stretch, 0.02);
     EXPECT_EQ(out["fingerings"][6]["fingering"], "oooooo");
     EXPECT_EQ(out["fingerings"][7]["fingering"], "oxxooo");
-}
 
-TEST_F(TuneCommand, FitsTheWindowHeightToAMeasuredNote) {
-    write_whistle();
-    const json out = json::parse(run("tune w.json --measured xxxxxo=672.5 --json").out);
-    EXPECT_EQ(out["fingerings"][1]["resonance_hz"][0], 672.5);
-    EXPECT_NE(out["window_height_mm"], 2.5);
+    // Fitted to a measured note, the window height gives that note.
+    const json fitted = json::parse(run("tune w.json --measured xxxxxo=672.5 --json").out);
+    EXPECT_EQ(fitted["fingerings"][1]["resonance_hz"][0], 672.5);
+    EXPECT_NE(fitted["window_height_mm"], 2.5);
     const CliRun text = run("tune w.json --measured xxxxxo=672.5");
     EXPECT_NE(text.out.find("(fitted to xxxxxo = 672.50 Hz), air at 28.0 C"), std::string::npos)
         << text.out;
@@ -83,13 +81,9 @@ TEST_F(TuneCommand, AResonanceNotFoundIsNullAndExitsThree) {
 
 TEST_F(TuneCommand, ExitStatusTellsWhatWentWrong) {
     write_whistle();
-    json bad = whistle_;
-    bad["holes"][2]["diameter_mm"] = "wide";
-    write("bad.json", bad.dump());
     expect_refusals(
         {
             {"tune missing.json", 2, "missing.json: "},
-            {"tune bad.json", 2, "holes[2].diameter_mm: must be a number"},
             {"tune w.json --bogus", 1, "unknown option for tune: --bogus"},
             {"tune w.json --slot 1", 1, "--slot applies to a design file"},
             {"tune w.json --measured xxxxxx", 1, "--measured needs FINGERING=HZ"},
@@ -102,12 +96,8 @@ TEST_F(TuneCommand, ExitStatusTellsWhatWentWrong) {
     EXPECT_EQ(run("tune --help").status, 0);
 }
 
-TEST_F(TuneCommand, ADesignSlotNeedsAFinishedCalc) {
+TEST_F(TuneCommand, ReadsTheCalculatedSlotOfADesign) {
     ASSERT_EQ(run("new d.srl").status, 0);
-    const CliRun before = run("tune d.srl --slot 3");
-    EXPECT_EQ(before.status, 2);
-    EXPECT_NE(before.err.find("slot 3: the design has no finished Calc"), std::string::npos)
-        << before.err;
     ASSERT_EQ(run("calc d.srl --slot 3").status, 0);
     const json out = json::parse(run("tune d.srl --slot 3 --json").out);
     ASSERT_EQ(out["fingerings"].size(), 7u);
