@@ -73,9 +73,7 @@ TEST_F(TuneCommand, AResonanceNotFoundIsNullAndExitsThree) {
     EXPECT_EQ(r.status, 3);
     const json bottom = json::parse(r.out)["fingerings"][0];
     EXPECT_TRUE(bottom["resonance_hz"][0].is_null() && bottom["cents"].is_null());
-    const CliRun text = run("tune w.json");
-    EXPECT_EQ(text.status, 3);
-    EXPECT_NE(text.out.find("not found"), std::string::npos);
+    EXPECT_NE(run("tune w.json").out.find("not found"), std::string::npos);
     EXPECT_EQ(run("tune w.json --measured xxxxxx=300").status, 3);
 }
 

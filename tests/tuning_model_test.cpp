@@ -109,10 +109,7 @@ TEST(Resonances, FarFromTheTargetAreNotFound) {
     for (const double away : {190, -190, 210, -210, 600}) {
         const double target = bottom * std::exp2(away / 1200);
         const FingeringResult result = predict_fingering(whistle(), fingering("xxxxxx"), target);
-        const bool found = std::abs(away) < 200;
-        EXPECT_EQ(result.first.has_value(), found) << away;
-        EXPECT_EQ(result.cents.has_value(), found) << away;
-        EXPECT_EQ(all_found({result}), found) << away;
+        EXPECT_EQ(result.first.has_value(), std::abs(away) < 200) << away;
     }
 }
 
