@@ -13,7 +13,6 @@ namespace {
 using cli_folder::CliRun;
 using cli_folder::words_of;
 using nlohmann::json;
-namespace fs = std::filesystem;
 
 // The D whistle of the fit tests with a cross-fingering to predict, its top
 // hole `topHoleMm` wide.

@@ -1,7 +1,6 @@
 #include "tests/fit_instruments.h"
 #include "tuning/drill_choice.h"
-#include "tuning/fingering.h"
-#include "tuning/tuning_model.h"
+#include "tuning/pitch_fit.h"
 
 #include <algorithm>
 #include <cmath>
