@@ -51,7 +51,6 @@ TEST(GeometryJson, WritesWhatItReadsBack) {
         const GeometryRead second = read_geometry_json(written);
         ASSERT_TRUE(second.geometry) << second.error << "\n" << written;
         EXPECT_EQ(*second.geometry, *first.geometry) << written;
-        EXPECT_EQ(write_geometry_json(*second.geometry), written);
         json mouthWritten = json::parse(written)["mouth"];
         mouthWritten.erase("window_height_mm");
         EXPECT_EQ(mouthWritten, file["mouth"]);
