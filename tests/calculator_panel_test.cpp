@@ -6,7 +6,6 @@
 #include "ui/sorrel_template.h"
 
 #include <QAccessible>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QtTest>
 
@@ -16,14 +15,6 @@ namespace sorrel::ui {
 
 using namespace panel_id;
 using namespace Qt::StringLiterals;
-
-namespace {
-
-QString spoken_name(QWidget* widget) {
-    return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
-}
-
-} // namespace
 
 // The panel over a fresh start-up state, driven by control number as a user
 // drives it; message boxes and beeps are recorded, never shown.
@@ -79,29 +70,6 @@ private slots:
     }
 
     void cleanup() { window_.reset(); }
-
-    // After a calculation has filled every field, in both unit systems, a
-    // screen reader tells each control that takes the focus from every other.
-    void everyControlIsNamedInBothUnits() {
-        click(kCalFreq);
-        click(kCalc);
-        const QList<QWidget*> controls = panel_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-        for (int units : {kEnglish, kMetric}) {
-            click(units);
-            QSet<QString> names;
-            for (QWidget* widget : controls) {
-                if (widget->focusPolicy() != Qt::NoFocus) {
-                    const QString spoken = spoken_name(widget);
-                    QVERIFY2(!spoken.isEmpty() && !names.contains(spoken), qPrintable(spoken));
-                    names.insert(spoken);
-                }
-            }
-        }
-        auto* firstNote = qobject_cast<QComboBox*>(panel_->control(kFirstNoteList));
-        QCOMPARE(spoken_name(firstNote), u"First Note"_s);
-        QCOMPARE(spoken_name(firstNote->lineEdit()), u"First Note"_s);
-        QVERIFY(!spoken_name(panel_).isEmpty());
-    }
 
     // The start-up design's figures; its chart, described for a screen reader
     // by its cutoff ratios (cutoff over frequency), survives repaints, Cal
