@@ -95,12 +95,6 @@ private slots:
         feedback_.reset();
     }
 
-    void refusedWithoutAFinishedCalc() {
-        main_->run_command(command::kTuning);
-        auto* window = main_->findChild<TuningWindow*>();
-        QVERIFY(feedback_->messages.size() == 1 && (window == nullptr || !window->isVisible()));
-    }
-
     void opensWithTheDesignsGeometryAndSevenPredictedNotes() {
         calc_and_open();
         QCOMPARE(named<QLineEdit>(u"Length from the top to the foot (mm)"_s)->text(), u"282.50"_s);
@@ -127,17 +121,29 @@ private slots:
     }
 
     // Hole 3 a millimetre nearer the top sharpens the note it vents and
-    // leaves the notes it does not vent alone; Reset brings the design back.
-    void editingPredictsAtOnceAndResetRestores() {
+    // leaves the notes it does not vent alone; the template shows the hole
+    // where the window has it, named by its drill; Reset brings the design back.
+    void anEditedHoleIsPredictedPrintedAndReset() {
         calc_and_open();
         double before[kRows];
         for (int row = 0; row < kRows; ++row)
             before[row] = number(row);
-        type(u"Hole 3 from foot (mm)"_s, two_decimals(design().PM[3] + 1));
+        const QString moved = two_decimals(design().PM[3] + 1);
+        type(u"Hole 3 from foot (mm)"_s, moved);
         for (int row = 0; row < 3; ++row)
             QVERIFY(std::abs(cents(number(row), before[row])) < 1);
         const double sharper = cents(number(3), before[3]);
         QVERIFY2(sharper > 2 && sharper < 20, qPrintable(QString::number(sharper)));
+
+        QTemporaryDir folder;
+        const QString pdf = folder.filePath(u"as-built.pdf"_s);
+        answer_print_dialog(pdf, true);
+        press(u"Print Drilling Template"_s);
+        const QString printed = run_tool(u"pdftotext"_s, {u"-raw"_s, pdf, u"-"_s});
+        QVERIFY2(printed.contains(moved + u" mm from the foot"_s), qPrintable(printed));
+        QVERIFY(!printed.contains(two_decimals(design().PM[3]) + u" mm"_s));
+        QVERIFY(printed.contains(u"Hole 3, drill 3/16 in"_s));
+
         press(u"Reset to design"_s);
         QCOMPARE(position(3), two_decimals(design().PM[3]));
         for (int row = 0; row < kRows; ++row)
@@ -193,7 +199,11 @@ private slots:
         QVERIFY(window_->findChild<CentsChart*>()->bars().empty());
     }
 
-    void aNewCalcUpdatesTheOpenWindow() {
+    // Tuning opens only on a finished Calc, and follows each new one.
+    void opensOnAFinishedCalcAndFollowsTheNext() {
+        main_->run_command(command::kTuning);
+        auto* refused = main_->findChild<TuningWindow*>();
+        QVERIFY(feedback_->messages.size() == 1 && (refused == nullptr || !refused->isVisible()));
         calc_and_open();
         main_->panel().nudge_hole_diameter(1, SizeStep::Up);
         main_->panel().send_command(CalculatorPanel::kCalcCommand);
@@ -248,20 +258,6 @@ private slots:
         press(u"Apply drill sizes to the design"_s);
         QCOMPARE(design().DI, before);
         QCOMPARE(feedback_->messages.size(), std::size_t{1});
-    }
-
-    // The template shows the holes where the window has them, named by their drills.
-    void printsTheAsBuiltTemplate() {
-        calc_and_open();
-        type(u"Hole 3 from foot (mm)"_s, u"90.00"_s);
-        QTemporaryDir folder;
-        const QString pdf = folder.filePath(u"as-built.pdf"_s);
-        answer_print_dialog(pdf, true);
-        press(u"Print Drilling Template"_s);
-        const QString printed = run_tool(u"pdftotext"_s, {u"-raw"_s, pdf, u"-"_s});
-        QVERIFY2(printed.contains(u"90.00 mm from the foot"_s), qPrintable(printed));
-        QVERIFY(!printed.contains(two_decimals(design().PM[3]) + u" mm"_s));
-        QVERIFY(printed.contains(u"Hole 3, drill 3/16 in"_s));
     }
 
     void centsBandsIncludeTheirEdges() {
