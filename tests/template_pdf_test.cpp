@@ -72,19 +72,6 @@ std::vector<Stroke> page_strokes(const QString& pdf, int page, const QString& fo
     return strokes;
 }
 
-// Hole n of a test plan is drilled 2 + n mm, so its circle names it.
-DrillingPlan test_plan(double length, const QList<double>& centres) {
-    DrillingPlan plan;
-    plan.length_mm = length;
-    plan.top_name = "block";
-    plan.cut_at_top = true;
-    plan.description = "Test";
-    for (qsizetype k = 0; k < centres.size(); ++k)
-        plan.holes.push_back(
-            {static_cast<int>(k + 1), centres[k], 3.0 + static_cast<double>(k), "x"});
-    return plan;
-}
-
 double foot_row(const std::vector<Stroke>& strokes) {
     for (const Stroke& s : strokes)
         if (s.horizontal() && std::fabs(s.width_mm - 1.0) < 0.05)
@@ -99,11 +86,6 @@ std::vector<double> glue_rows(const std::vector<Stroke>& strokes) {
             rows.push_back(s.points.front().y());
     std::sort(rows.begin(), rows.end());
     return rows;
-}
-
-int page_count(const QString& pdf, QString* errors) {
-    static const QRegularExpression pages(QStringLiteral("Pages:\\s+(\\d+)"));
-    return pages.match(run_tool(QStringLiteral("pdfinfo"), {pdf}, errors)).captured(1).toInt();
 }
 
 } // namespace
@@ -140,12 +122,21 @@ void TemplatePdfTest::holesStandAtTheirDistanceFromTheFoot() {
     QFETCH(int, pages);
     QTemporaryDir folder;
     const QString pdf = folder.filePath(QStringLiteral("template.pdf"));
-    const DrillingPlan plan = test_plan(length, centres);
+    // Hole n of the plan is drilled 2 + n mm, so its circle names it.
+    DrillingPlan plan;
+    plan.length_mm = length;
+    plan.top_name = "block";
+    plan.cut_at_top = true;
+    plan.description = "Test";
+    for (qsizetype k = 0; k < centres.size(); ++k)
+        plan.holes.push_back({int(k) + 1, centres[k], 3.0 + double(k), "x"});
     QCOMPARE(write_template_pdf(lay_out_template(plan, Paper(paper)), pdf), QString());
     // Poppler reads the appended update that asks viewers to print at 100 %
     // without having to repair the document.
     QString errors;
-    QCOMPARE(page_count(pdf, &errors), pages);
+    const QString info = run_tool(QStringLiteral("pdfinfo"), {pdf}, &errors);
+    static const QRegularExpression pageCount(QStringLiteral("Pages:\\s+(\\d+)"));
+    QCOMPARE(pageCount.match(info).captured(1).toInt(), pages);
     QCOMPARE(errors, QString());
     QFile file(pdf);
     QVERIFY(file.open(QIODevice::ReadOnly));
