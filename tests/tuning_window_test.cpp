@@ -109,8 +109,7 @@ private slots:
         const char* fingerings[kRows] = {"xxxxxx", "xxxxxo", "xxxxoo", "xxxooo",
                                          "xxoooo", "xooooo", "oooooo"};
         const int semitones[kRows] = {0, 2, 4, 5, 7, 9, 11}; // a major scale on D
-        auto* table = named<QTableWidget>(u"Fingerings"_s);
-        QCOMPARE(table->rowCount(), kRows);
+        QCOMPARE(named<QTableWidget>(u"Fingerings"_s)->rowCount(), kRows);
         for (int row = 0; row < kRows; ++row) {
             QCOMPARE(cell(row, TuningWindow::kFingering), QLatin1String(fingerings[row]));
             const double target = number(row, TuningWindow::kTarget);
