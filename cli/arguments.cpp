@@ -40,6 +40,7 @@ const char* const kUsage =
     "\n"
     "A file that is not a regular file, or holds no design-file line, is not\n"
     "read. calc on FILE itself locks it; another writer waits a few seconds.\n"
+    "Any other command's output naming the file it reads is refused.\n"
     "\n"
     "Exit status: 0 done, 1 usage error, 2 a file or standard output could not\n"
     "be read or written (or FILE stayed busy), 3 a slot stopped with invalid\n"

@@ -1,5 +1,6 @@
 #include "cli/bank_file.h"
 #include "cli/commands.h"
+#include "cli/output_check.h"
 #include "files/design_file.h"
 #include "files/design_lock.h"
 #include "model/input_check.h"
@@ -8,8 +9,6 @@
 #include "model/tonehole_solver.h"
 
 #include <iostream>
-
-#include <sys/stat.h>
 
 namespace sorrel {
 namespace {
@@ -57,13 +56,10 @@ bool calculate_slot(DesignState& state, int index, bool derive, std::ostream& pr
     return true;
 }
 
-// Whether the calculated bank replaces the file it was read from.
+// Whether the calculated bank replaces the file it was read from: an -o
+// naming the file read writes in place, as no -o does.
 bool writes_in_place(const CliArguments& args) {
-    struct stat input {};
-    struct stat output {};
-    return args.output.empty() ||
-           (::stat(args.file.c_str(), &input) == 0 && ::stat(args.output.c_str(), &output) == 0 &&
-            input.st_dev == output.st_dev && input.st_ino == output.st_ino);
+    return args.output.empty() || same_file(args.file, args.output);
 }
 
 std::vector<int> every_slot() {

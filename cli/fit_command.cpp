@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "cli/fit_arguments.h"
 #include "cli/geometry_source.h"
+#include "cli/output_check.h"
 #include "files/safe_write.h"
 #include "model/inch_fraction.h"
 #include "tuning/drill_choice.h"
@@ -82,6 +83,9 @@ int fit_command(const std::vector<std::string>& arguments) {
         std::cout << kFitUsage;
         return kExitDone;
     }
+    if (output_is_input(args.input, "-o", args.output) ||
+        output_is_input(args.input, "--pdf", args.pdf))
+        return kExitUsage;
     const std::optional<LoadedGeometry> loaded = load_geometry(args.input, args.slot);
     if (!loaded)
         return kExitFileError;

@@ -1,6 +1,7 @@
 #include "cli/bank_file.h"
 #include "cli/circuit_json.h"
 #include "cli/commands.h"
+#include "cli/output_check.h"
 #include "report/report_lines.h"
 
 #include <iostream>
@@ -8,6 +9,8 @@
 namespace sorrel {
 
 int report_command(const CliArguments& args) {
+    if (!args.pdf.empty() && output_is_input(args.file, "--pdf", args.pdf))
+        return kExitUsage;
     const std::optional<DesignState> state = read_bank(args.file);
     if (!state)
         return kExitFileError;

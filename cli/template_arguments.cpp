@@ -3,6 +3,7 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/geometry_source.h"
+#include "cli/output_check.h"
 #include "model/circuit_record.h"
 #include "model/text_format.h"
 
@@ -91,6 +92,8 @@ int run_template(const std::vector<std::string>& args) {
         std::cerr << "sorrel-cli: " << parsed.error << '\n' << kTemplateUsage;
         return kExitUsage;
     }
+    if (output_is_input(parsed.arguments->design, "-o", parsed.arguments->output))
+        return kExitUsage;
 #if SORREL_CLI_PDF
     return template_command(*parsed.arguments);
 #else

@@ -98,6 +98,32 @@ TEST_F(CliTest, FilesThatCannotBeReadOrWrittenChangeNothing) {
     EXPECT_EQ(read_text(file("picture.png")).size(), 16u);
 }
 
+// An output naming the file read, however named, is refused before anything
+// is read or written: a PDF or geometry must never replace the forty designs.
+// calc's -o naming it writes the bank in place, as calc without -o does.
+TEST_F(CliTest, AnOutputThatIsTheFileReadIsRefused) {
+    ASSERT_EQ(run("new d.srl").status, 0);
+    ASSERT_EQ(run("calc d.srl --slot 0").status, 0);
+    write("g.json", "{}");
+    ASSERT_EQ(shell("ln d.srl hard.srl && ln -s d.srl soft.srl && mkdir sub").status, 0);
+    const std::string design = read_text(file("d.srl"));
+    for (const char* arguments :
+         {"template d.srl -o d.srl", "template soft.srl -o ./hard.srl", "fit d.srl -o sub/../d.srl",
+          "fit g.json -o g.json", "fit d.srl --json --pdf soft.srl",
+          "report hard.srl --pdf d.srl"}) {
+        SCOPED_TRACE(arguments);
+        const CliRun refused = run(arguments);
+        EXPECT_EQ(refused.status, 1);
+        const bool drawn =
+            SORREL_CLI_PDF || std::string(arguments).find("pdf") == std::string::npos;
+        EXPECT_EQ(refused.err.find("is the file read") != std::string::npos, drawn) << refused.err;
+        EXPECT_TRUE(read_text(file("d.srl")) == design);
+    }
+    EXPECT_EQ(read_text(file("g.json")), "{}");
+    EXPECT_EQ(run("calc d.srl --slot 1 -o soft.srl").status, 0);
+    EXPECT_TRUE(read_text(file("d.srl")) != design);
+}
+
 TEST_F(CliTest, UsageErrorsNameTheProblemAndShowUsage) {
     ASSERT_EQ(run("new tone.srl").status, 0);
     for (const char* arguments :
