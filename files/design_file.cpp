@@ -1,12 +1,12 @@
 #include "files/design_file.h"
 
+#include "files/regular_file.h"
 #include "model/text_format.h"
 #include "model/units.h"
 
 #include <algorithm>
 #include <array>
 #include <cassert>
-#include <cerrno>
 #include <charconv>
 #include <functional>
 #include <optional>
@@ -15,10 +15,6 @@
 #include <unordered_map>
 #include <utility>
 #include <variant>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace sorrel {
 namespace {
@@ -348,52 +344,6 @@ void convert_bore_at_holes(CircuitBank& bank, const std::array<int32_t, kSlotCou
             scale_bore_at_holes(bank.slot[i], *factor);
 }
 
-// A written design file is some 110 KB. A name typed by mistake can name a
-// disk image that is far larger; reading one whole would take the program's
-// memory, and the forty designs in it, down with it.
-constexpr std::size_t kLargestDesignFile = 16 * 1024 * 1024;
-
-// A descriptor closed at the end of its scope.
-struct OpenFile {
-    int descriptor;
-    explicit OpenFile(int opened) : descriptor(opened) {}
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
-    ~OpenFile() {
-        if (descriptor >= 0)
-            ::close(descriptor);
-    }
-};
-
-// Reads the whole regular file into `bytes`; returns "" or what went wrong.
-std::string read_regular_file(const std::string& path, std::string& bytes, FileStamp& stamp) {
-    // Opened without blocking, so a FIFO without a writer cannot hold the
-    // program before it is found to be no regular file.
-    const OpenFile file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
-    const int descriptor = file.descriptor;
-    if (descriptor < 0)
-        return std::generic_category().message(errno);
-    struct stat status {};
-    if (::fstat(descriptor, &status) != 0)
-        return std::generic_category().message(errno);
-    if (!S_ISREG(status.st_mode))
-        return "not a regular file";
-    stamp = stamp_of(status);
-    char buffer[65536];
-    for (;;) {
-        const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0)
-            return std::generic_category().message(errno);
-        if (count == 0)
-            return {};
-        bytes.append(buffer, static_cast<std::size_t>(count));
-        if (bytes.size() > kLargestDesignFile)
-            return std::generic_category().message(EFBIG);
-    }
-}
-
 } // namespace
 
 std::string write_design_text(const CircuitBank& bank, const GlobalCorrections& corrections) {
@@ -431,16 +381,16 @@ std::vector<VersionMessage> read_design_text(std::string_view bytes, CircuitBank
 ReadOutcome read_design_file(const std::string& path, CircuitBank& bank,
                              GlobalCorrections& corrections) {
     ReadOutcome outcome;
-    std::string bytes;
-    std::string problem = read_regular_file(path, bytes, outcome.stamp);
-    if (problem.empty() && !bytes.empty() && !holds_a_design_line(bytes))
-        problem = "not a design file";
-    if (!problem.empty()) {
-        outcome.error = path + ": " + problem;
+    FileBytes file = read_regular_file(path);
+    if (file.problem.empty() && !file.bytes.empty() && !holds_a_design_line(file.bytes))
+        file.problem = "not a design file";
+    if (!file.problem.empty()) {
+        outcome.error = path + ": " + file.problem;
         return outcome;
     }
     outcome.opened = true;
-    outcome.messages = read_design_text(bytes, bank, corrections);
+    outcome.stamp = file.stamp;
+    outcome.messages = read_design_text(file.bytes, bank, corrections);
     return outcome;
 }
 

@@ -131,7 +131,7 @@ void report_failure(Feedback& feedback, const char* caption, const char* what,
 } // namespace
 
 std::optional<std::string> DesignFileCommands::save(QWidget* owner, DesignState& state,
-                                                     Feedback& feedback) {
+                                                    Feedback& feedback) {
     const auto name =
         FileNameDialog(kSaveTemplate, FileUse::Write, state.workingCircuit, feedback, owner).ask();
     if (!name)
@@ -159,7 +159,7 @@ std::optional<std::string> DesignFileCommands::save(QWidget* owner, DesignState&
 }
 
 std::optional<std::string> DesignFileCommands::load(QWidget* owner, DesignState& state,
-                                                     Feedback& feedback) {
+                                                    Feedback& feedback) {
     const auto name =
         FileNameDialog(kLoadTemplate, FileUse::Read, state.workingCircuit, feedback, owner).ask();
     if (!name)

@@ -94,6 +94,29 @@ TEST_F(TuneCommand, ExitStatusTellsWhatWentWrong) {
     EXPECT_EQ(run("tune --help").status, 0);
 }
 
+// Only a regular file of at most 16 MiB is read, as design files are: a FIFO
+// must not hold the command (timeout gives 124), an endless device must not
+// fill the memory, a folder is refused as one.
+TEST_F(TuneCommand, ReadsRegularFilesOnlyAndRefusesWithTheReason) {
+    ASSERT_EQ(shell("mkfifo fifo.json && mknod zero.json c 1 5 && mkdir folder.json folder.srl && "
+                    "truncate -s 16777217 huge.json")
+                  .status,
+              0);
+    const std::pair<const char*, const char*> cases[] = {
+        {"fifo.json", "fifo.json: not a regular file"},
+        {"zero.json", "zero.json: not a regular file"},
+        {"folder.json", "folder.json: Is a directory"},
+        {"folder.srl", "folder.srl: Is a directory"},
+        {"huge.json", "huge.json: File too large"},
+    };
+    for (const auto& [name, says] : cases) {
+        SCOPED_TRACE(name);
+        const CliRun refused = shell("timeout 10 '" SORREL_CLI "' tune " + std::string(name));
+        EXPECT_EQ(refused.status, 2);
+        EXPECT_NE(refused.err.find(says), std::string::npos) << refused.err;
+    }
+}
+
 TEST_F(TuneCommand, ReadsTheCalculatedSlotOfADesign) {
     ASSERT_EQ(run("new d.srl").status, 0);
     ASSERT_EQ(run("calc d.srl --slot 3").status, 0);

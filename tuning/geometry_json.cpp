@@ -1,12 +1,10 @@
 #include "tuning/geometry_json.h"
 
+#include "files/regular_file.h"
+
 #include <nlohmann/json.hpp>
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <initializer_list>
-#include <sstream>
 
 namespace sorrel::tuning {
 namespace {
@@ -245,15 +243,12 @@ GeometryRead read_geometry_json(std::string_view text) {
 }
 
 GeometryRead read_geometry_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        GeometryRead read;
-        read.error = path + ": " + std::strerror(errno);
-        return read;
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
-    GeometryRead read = read_geometry_json(text.str());
+    const FileBytes file = read_regular_file(path);
+    GeometryRead read;
+    if (file.problem.empty())
+        read = read_geometry_json(file.bytes);
+    else
+        read.error = file.problem;
     if (!read.geometry)
         read.error = path + ": " + read.error;
     return read;

@@ -20,8 +20,10 @@ struct GeometryRead {
 // model cannot use are refused with the JSON path of the first bad field.
 GeometryRead read_geometry_json(std::string_view text);
 
-// Reads the named file as `read_geometry_json` does; a file that cannot be
-// read is refused with its path and the system's reason.
+// Reads the named file as `read_geometry_json` does. The file is opened as a
+// design file is (read_regular_file): anything but a regular file of at most
+// 16 MiB is refused, as is a file that cannot be read, with its path and
+// the reason.
 GeometryRead read_geometry_file(const std::string& path);
 
 // The JSON text of `geometry`, in the form `read_geometry_json` reads back.
