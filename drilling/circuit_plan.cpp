@@ -4,8 +4,11 @@
 #include "model/note_table.h"
 #include "model/text_format.h"
 #include "model/units.h"
+#include "tuning/size_limits.h"
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace sorrel {
 namespace {
@@ -47,6 +50,25 @@ void add_mouth(DrillingPlan& plan, const CircuitRecord& circuit) {
         plan.mouth = MouthOutline{plan.length_mm - along / 2, along, across, false, "window"};
 }
 
+// A size no instrument has, which the template would spend pages on or draw
+// as nonsense.
+std::optional<std::string> oversize(const CircuitRecord& circuit) {
+    if (circuit.DIST > kLongestTubeMm)
+        return format("the block-to-end length %.6g mm is over %.0f mm: no instrument is that long",
+                      double(circuit.DIST), kLongestTubeMm);
+    std::vector<std::pair<std::string, float>> widths = {
+        {"the window or embouchure's length", circuit.EMBH},
+        {"the window or embouchure's width", circuit.EMBV}};
+    for (int hole = 1; hole < kNoteCount; ++hole)
+        widths.push_back(
+            {format("hole %d's diameter", hole), circuit.DI[static_cast<std::size_t>(hole)]});
+    for (const auto& [name, width] : widths)
+        if (entry_to_mm(width, circuit.UNIT) > kWidestBoreMm)
+            return format("%s %.6g mm is over %.0f mm: no instrument is that wide", name.c_str(),
+                          entry_to_mm(width, circuit.UNIT), kWidestBoreMm);
+    return std::nullopt;
+}
+
 std::optional<std::string> refusal(const CircuitRecord& circuit) {
     if (!positive(circuit.DIST))
         return format("the design has no finished Calc: its block-to-end length is %.2f mm; "
@@ -62,7 +84,7 @@ std::optional<std::string> refusal(const CircuitRecord& circuit) {
         if (!positive(circuit.DI[static_cast<std::size_t>(hole)]))
             return format("hole %d has no diameter", hole);
     }
-    return std::nullopt;
+    return oversize(circuit);
 }
 
 } // namespace

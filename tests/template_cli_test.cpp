@@ -81,4 +81,27 @@ TEST_F(TemplateCli, RefusalsSayWhyAndWriteNothing) {
         "out.pdf");
 }
 
+// A slot holding sizes no instrument has is refused with the limit named,
+// before a page is planned (a 1000 km tube once planned 4.4 million pages);
+// tune refuses its geometry alike.
+TEST_F(TemplateCli, RefusesSizesNoInstrumentHas) {
+    const std::string tone = read_text(file("tone.srl"));
+    // Read after the slot's own lines, a key line of slot 0 replaces its value.
+    const auto with = [&tone](const std::string& line) {
+        std::string text = tone;
+        return text.insert(text.find("[END]"), line + "\n");
+    };
+    write("long.srl", with("DIST=1000000000"));
+    write("wide.srl", with("DI03=6.0")); // inches: 152.4 mm
+    expect_refusals(
+        {
+            {"template long.srl -o out.pdf", 3,
+             "slot 0: the block-to-end length 1e+09 mm is over 5000 mm"},
+            {"template wide.srl -o out.pdf", 3,
+             "slot 0: hole 3's diameter 152.4 mm is over 150 mm"},
+            {"tune long.srl", 2, "length_mm: must be at most 5000 mm"},
+        },
+        "out.pdf");
+}
+
 } // namespace

@@ -79,6 +79,19 @@ TEST(GeometryJson, RefusesWithThePathOfTheFirstBadField) {
         {[](J f) { f["targets_hz"][2] = "A"; }, "targets_hz[2]: must be a number"},
         {[](J f) { f["fingerings"][0] = 3; }, "fingerings[0]: "},
         {[](J f) { f = json::array(); }, "(top): "},
+        // Sizes and counts no instrument has, refused before any work on them.
+        {[](J f) { f["length_mm"] = 5000.01; }, "length_mm: must be at most 5000 mm"},
+        {[](J f) { f["holes"] = std::vector<json>(41, f["holes"][0]); },
+         "holes: at most 40 holes"},
+        {[](J f) { for (int i = 0; i < 999; ++i) f["bore_profile_mm"].push_back({300 + i, 11.9}); },
+         "bore_profile_mm: at most 1000 points"},
+        {[](J f) { f["bore_profile_mm"][2] = {5000.5, 11.9}; }, "bore_profile_mm[2][0]: must be at most 5000 mm"},
+        {[](J f) { f["bore_profile_mm"][0][1] = 150.01; }, "bore_profile_mm[0][1]: must be at most 150 mm"},
+        {[](J f) { f["wall_mm"] = 50.01; }, "wall_mm: must be at most 50 mm"},
+        {[](J f) { f["holes"][1]["wall_mm"] = 50.01; }, "holes[1].wall_mm: must be at most 50 mm"},
+        {[](J f) { f["mouth"]["window_width_mm"] = 150.01; }, "mouth.window_width_mm: must be at most 150 mm"},
+        {[](J f) { f["mouth"]["window_height_mm"] = 50.01; }, "mouth.window_height_mm: must be at most 50 mm"},
+        {[](J f) { f["fingerings"] = std::vector<std::string>(101, "ox"); }, "fingerings: at most 100 fingerings"},
     };
     // clang-format on
     for (const auto& [spoil, error] : cases) {
@@ -88,6 +101,31 @@ TEST(GeometryJson, RefusesWithThePathOfTheFirstBadField) {
         EXPECT_FALSE(read.geometry) << error;
         EXPECT_EQ(read.error.substr(0, error.size()), error);
     }
+}
+
+} // namespace
+
+namespace {
+
+// The largest instrument taken: a 5 m tube of the widest bore and thickest
+// wall with 40 holes, a 1000-point profile and 100 extra fingerings.
+TEST(GeometryJson, TakesTheLargestSizesThatAreNotRefused) {
+    json file = whistle_json();
+    file["length_mm"] = 5000;
+    file["wall_mm"] = 50;
+    file["bore_profile_mm"] = json::array();
+    for (int i = 0; i < 1000; ++i)
+        file["bore_profile_mm"].push_back({i * 5.005, 150});
+    file["holes"] = json::array();
+    for (int i = 0; i < 40; ++i)
+        file["holes"].push_back(
+            {{"from_foot_mm", 100 + 110 * i}, {"diameter_mm", 20}, {"wall_mm", 50}});
+    file["mouth"] = {
+        {"kind", "embouchure"}, {"length_mm", 150}, {"width_mm", 150}, {"headspace_mm", 5000}};
+    file["targets_hz"] = std::vector<double>(41, 100);
+    file["fingerings"] = std::vector<std::string>(100, std::string(40, 'x'));
+    const GeometryRead read = read_geometry_json(file.dump());
+    EXPECT_TRUE(read.geometry) << read.error;
 }
 
 } // namespace

@@ -1,9 +1,12 @@
 #include "tuning/geometry.h"
 
 #include "tuning/fingering.h"
+#include "tuning/size_limits.h"
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <tuple>
 
 namespace sorrel::tuning {
 namespace {
@@ -17,6 +20,61 @@ bool not_negative(double value) {
 
 std::string indexed(const std::string& name, std::size_t index) {
     return name + "[" + std::to_string(index) + "]";
+}
+
+constexpr double kMmPerMetre = 1000;
+
+// A size that no instrument has, named with its limit; sizes in m.
+struct SizeLimit {
+    double metres;
+    double largestMm;
+    std::string field;
+};
+
+std::optional<GeometryFault> first_oversize(std::initializer_list<SizeLimit> sizes) {
+    for (const SizeLimit& size : sizes)
+        if (size.metres * kMmPerMetre > size.largestMm)
+            return GeometryFault{size.field,
+                                 "must be at most " + std::to_string(int(size.largestMm)) + " mm"};
+    return std::nullopt;
+}
+
+// Counts first: the checks after them take time with the square of the
+// hole count.
+std::optional<GeometryFault> check_counts(const Geometry& geometry) {
+    const std::tuple<std::size_t, std::size_t, const char*, const char*> counts[] = {
+        {geometry.holes.size(), kMostHoles, "holes", " holes"},
+        {geometry.boreProfile.size(), kMostProfilePoints, "bore_profile_mm", " points"},
+        {geometry.extraFingerings.size(), kMostFingerings, "fingerings", " fingerings"},
+    };
+    for (const auto& [count, most, field, what] : counts)
+        if (count > most)
+            return GeometryFault{field, "at most " + std::to_string(most) + what};
+    return std::nullopt;
+}
+
+// Sizes of the tube and its mouth; the holes' are checked with each hole.
+std::optional<GeometryFault> check_sizes(const Geometry& geometry) {
+    const Mouth& mouth = geometry.mouth;
+    if (auto fault =
+            first_oversize({{geometry.length, kLongestTubeMm, "length_mm"},
+                            {geometry.boreDiameter, kWidestBoreMm, "bore_mm"},
+                            {geometry.wall, kThickestWallMm, "wall_mm"},
+                            {mouth.windowWidth, kWidestBoreMm, "mouth.window_width_mm"},
+                            {mouth.windowLength, kWidestBoreMm, "mouth.window_length_mm"},
+                            {mouth.diameter, kWidestBoreMm, "mouth.diameter_mm"},
+                            {mouth.headspace.value_or(0), kLongestTubeMm, "mouth.headspace_mm"},
+                            {mouth.addedLength, kLongestTubeMm, "mouth.added_length_mm"},
+                            {geometry.windowHeight, kThickestWallMm, "mouth.window_height_mm"}}))
+        return fault;
+    for (std::size_t i = 0; i < geometry.boreProfile.size(); ++i) {
+        const BorePoint& point = geometry.boreProfile[i];
+        const std::string field = indexed("bore_profile_mm", i);
+        if (auto fault = first_oversize({{point.fromTop, kLongestTubeMm, field + "[0]"},
+                                         {point.diameter, kWidestBoreMm, field + "[1]"}}))
+            return fault;
+    }
+    return std::nullopt;
 }
 
 std::optional<GeometryFault> check_bore(const Geometry& geometry) {
@@ -41,7 +99,7 @@ std::optional<GeometryFault> check_bore(const Geometry& geometry) {
     }
     if (!positive(geometry.wall))
         return GeometryFault{"wall_mm", "must be a number above 0"};
-    return std::nullopt;
+    return check_sizes(geometry);
 }
 
 std::optional<GeometryFault> check_mouth(const Geometry& geometry) {
@@ -86,6 +144,8 @@ std::optional<GeometryFault> check_hole(const Geometry& geometry, std::size_t in
         return GeometryFault{field + ".diameter_mm", "must be a number above 0"};
     if (hole.wall && !positive(*hole.wall))
         return GeometryFault{field + ".wall_mm", "must be a number above 0"};
+    if (auto fault = first_oversize({{hole.wall.value_or(0), kThickestWallMm, field + ".wall_mm"}}))
+        return fault;
     const double radius = hole.diameter / 2;
     if (hole.fromFoot - radius <= 0 ||
         hole.fromFoot + radius >= geometry.length - mouth_extent(geometry.mouth))
@@ -180,6 +240,8 @@ std::string describe(const GeometryFault& fault) {
 }
 
 std::optional<GeometryFault> validate(const Geometry& geometry) {
+    if (auto fault = check_counts(geometry))
+        return fault;
     if (auto fault = check_bore(geometry))
         return fault;
     if (auto fault = check_mouth(geometry))

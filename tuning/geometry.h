@@ -98,9 +98,10 @@ struct GeometryFault {
 std::string describe(const GeometryFault& fault);
 
 // The first thing in `geometry` the model cannot compute from: a non-positive
-// or non-finite size, a hole beyond the tube, overlapping another or wider
-// than the bore, a bore profile not descending, a bad extra fingering or a
-// wrong number of targets. Nothing is to be computed from a refused geometry.
+// or non-finite size, a size or count no instrument has (size_limits.h), a
+// hole beyond the tube, overlapping another or wider than the bore, a bore
+// profile not descending, a bad extra fingering or a wrong number of targets.
+// Nothing is to be computed from a refused geometry.
 std::optional<GeometryFault> validate(const Geometry& geometry);
 
 } // namespace sorrel::tuning
