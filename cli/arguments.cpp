@@ -1,6 +1,7 @@
 #include "cli/arguments.h"
 
 #include "model/circuit_record.h"
+#include "model/message_quote.h"
 #include "model/text_format.h"
 
 #include <algorithm>
@@ -99,9 +100,9 @@ ParsedArguments parse_command_line(CliCommand command, const std::vector<std::st
                 return usage_error("--pdf needs a file name");
             parsed.pdf = *pdf;
         } else if (arg.starts_with("-")) {
-            return usage_error("unknown option for " + args[0] + ": " + arg);
+            return usage_error("unknown option for " + args[0] + ": " + quote_for_message(arg));
         } else if (haveFile) {
-            return usage_error("only one design file is taken: " + arg);
+            return usage_error("only one design file is taken: " + quote_for_message(arg));
         } else if (arg.empty()) {
             return usage_error("the design file's name is empty");
         } else {
@@ -141,7 +142,7 @@ ParsedArguments parse_arguments(const std::vector<std::string>& args) {
         return usage_error("no command given");
     const std::optional<CliCommand> command = command_named(args[0]);
     if (!command)
-        return usage_error("unknown command: " + args[0]);
+        return usage_error("unknown command: " + quote_for_message(args[0]));
     return parse_command_line(*command, args);
 }
 

@@ -5,6 +5,7 @@
 
 #include "cli/arguments.h"
 #include "model/circuit_record.h"
+#include "model/message_quote.h"
 #include "model/text_format.h"
 
 #include <algorithm>
@@ -129,9 +130,10 @@ ParsedFitArguments parse_fit_arguments(const std::vector<std::string>& args) {
                 return usage_error("--pdf needs a file name");
             parsed.pdf = args[++i];
         } else if (arg.starts_with("-")) {
-            return usage_error("unknown option for fit: " + arg);
+            return usage_error("unknown option for fit: " + quote_for_message(arg));
         } else if (!parsed.input.empty()) {
-            return usage_error("only one design or geometry file is taken: " + arg);
+            return usage_error("only one design or geometry file is taken: " +
+                               quote_for_message(arg));
         } else {
             parsed.input = arg;
         }

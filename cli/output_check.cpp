@@ -18,8 +18,9 @@ bool same_file(const std::string& a, const std::string& b) {
 bool output_is_input(const std::string& input, const char* option, const std::string& output) {
     if (output == "-" || !same_file(input, output))
         return false;
-    std::cerr << "sorrel-cli: " << option << ' ' << quoted(output) << " is the file read, "
-              << quoted(input) << ": writing it would destroy it; choose another output\n";
+    std::cerr << "sorrel-cli: " << option << ' ' << quote_for_message(output)
+              << " is the file read, " << quote_for_message(input)
+              << ": writing it would destroy it; choose another output\n";
     return true;
 }
 

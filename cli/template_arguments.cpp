@@ -5,6 +5,7 @@
 #include "cli/geometry_source.h"
 #include "cli/output_check.h"
 #include "model/circuit_record.h"
+#include "model/message_quote.h"
 #include "model/text_format.h"
 
 #include <algorithm>
@@ -64,9 +65,9 @@ ParsedTemplateArguments parse_template_arguments(const std::vector<std::string>&
                 return usage_error("--paper takes a4 or letter");
             parsed.paper = *paper;
         } else if (arg.starts_with("-")) {
-            return usage_error("unknown option for template: " + arg);
+            return usage_error("unknown option for template: " + quote_for_message(arg));
         } else if (haveFile) {
-            return usage_error("only one design file is taken: " + arg);
+            return usage_error("only one design file is taken: " + quote_for_message(arg));
         } else {
             parsed.design = arg;
             haveFile = true;

@@ -3,6 +3,7 @@
 #include "cli/arguments.h"
 #include "cli/geometry_source.h"
 #include "model/circuit_record.h"
+#include "model/message_quote.h"
 
 #include <algorithm>
 #include <charconv>
@@ -102,9 +103,9 @@ ParsedTuneArguments parse_tune_arguments(const std::vector<std::string>& args) {
         } else if (arg == "--json") {
             parsed.json = true;
         } else if (arg.starts_with("-")) {
-            return usage_error("unknown option for tune: " + arg);
+            return usage_error("unknown option for tune: " + quote_for_message(arg));
         } else if (haveFile) {
-            return usage_error("only one file is taken: " + arg);
+            return usage_error("only one file is taken: " + quote_for_message(arg));
         } else {
             parsed.file = arg;
             haveFile = true;

@@ -26,7 +26,7 @@ std::size_t printable_sequence(std::string_view text, std::size_t at) {
 
 } // namespace
 
-std::string quoted(std::string_view text) {
+std::string quote_for_message(std::string_view text) {
     std::string out = "\"";
     std::size_t at = 0;
     for (std::size_t shown = 0; at < text.size() && shown < kQuotedCharacters; ++shown) {

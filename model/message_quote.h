@@ -16,6 +16,6 @@ inline constexpr std::size_t kQuotedCharacters = 40;
 // `text` in double quotes: printable characters as they are (UTF-8 kept
 // whole), a double quote or backslash behind a backslash, anything else as
 // \xNN per byte; at most kQuotedCharacters characters, then "...".
-std::string quoted(std::string_view text);
+std::string quote_for_message(std::string_view text);
 
 } // namespace sorrel

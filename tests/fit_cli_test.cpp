@@ -83,7 +83,7 @@ TEST_F(FitCli, RefusesWithTheExitCodeOfEachFailure) {
             {"fit whistle.json --drills metric --drill-range 9:5", 1, "--drill-range needs"},
             {"fit whistle.json --drill-range 5:9", 1, "limits the set that --drills names"},
             {"fit whistle.json --drills fractional --drill-range 1.2:1.3", 1, "leaves no drill"},
-            {"fit whistle.json --bogus", 1, "unknown option for fit: --bogus"},
+            {"fit whistle.json --bogus", 1, R"(unknown option for fit: "--bogus")"},
             {"fit tone.srl --slot 1 -o out.json", 2, "slot 1: the design has no finished Calc"},
             {"fit broken.json -o out.json", 2, "broken.json: not valid JSON"},
             {"fit tiny.json -o out.json", 3, "hole 6 would leave the tube"},

@@ -1,5 +1,7 @@
 #include "model/text_format.h"
 
+#include "model/message_quote.h"
+
 #include <clocale>
 #include <cstdio>
 #include <string>
@@ -47,6 +49,30 @@ TEST(Format, KeepsEveryCharacterAroundItsBuffer) {
         EXPECT_EQ(format("%s", text.c_str()), text) << length;
     }
     EXPECT_EQ(format("%f", 1e300).size(), 308u);
+}
+
+// Text from a file or the command line as messages show it: what a
+// terminal would act on is spelled out, a long text is cut.
+TEST(Quoted, EscapesWhatATerminalWouldActOnAndShortens) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"lenght_mm", R"("lenght_mm")"},
+        {"a\"b\\c", R"("a\"b\\c")"},
+        {"\x1b[2Jgone", R"("\x1b[2Jgone")"},
+        {"tab\there\n\x7f", R"("tab\x09here\x0a\x7f")"},
+        {"caf\xc3\xa9 \xf0\x9f\x8e\xb5", "\"caf\xc3\xa9 \xf0\x9f\x8e\xb5\""}, // é and a note kept
+        {"\xc2\x9b"
+         "2J",
+         R"("\xc2\x9b2J")"},                   // the one-character CSI, as UTF-8
+        {"caf\xe9", R"("caf\xe9")"},           // Latin-1 is no UTF-8
+        {"\xc0\xaf", R"("\xc0\xaf")"},         // an overlong "/"
+        {"\xed\xa0\x80", R"("\xed\xa0\x80")"}, // a surrogate
+        {"\xe2\x82", R"("\xe2\x82")"},         // cut short
+        {std::string(40, 'k'), '"' + std::string(40, 'k') + '"'},
+        {std::string(100'000, 'k'), '"' + std::string(40, 'k') + "...\""},
+        {std::string(39, 'k') + "\xc3\xa9z", '"' + std::string(39, 'k') + "\xc3\xa9...\""},
+    };
+    for (const auto& [text, shown] : cases)
+        EXPECT_EQ(quote_for_message(text), shown);
 }
 
 } // namespace

@@ -82,7 +82,7 @@ TEST_F(TuneCommand, ExitStatusTellsWhatWentWrong) {
     expect_refusals(
         {
             {"tune missing.json", 2, "missing.json: "},
-            {"tune w.json --bogus", 1, "unknown option for tune: --bogus"},
+            {"tune w.json --bogus", 1, R"(unknown option for tune: "--bogus")"},
             {"tune w.json --slot 1", 1, "--slot applies to a design file"},
             {"tune w.json --measured xxxxxx", 1, "--measured needs FINGERING=HZ"},
             {"tune w.json --measured xxxxx=600", 1, "--measured: the fingering names 5 holes"},
@@ -115,6 +115,21 @@ TEST_F(TuneCommand, ReadsRegularFilesOnlyAndRefusesWithTheReason) {
         EXPECT_EQ(refused.status, 2);
         EXPECT_NE(refused.err.find(says), std::string::npos) << refused.err;
     }
+}
+
+// A key or option is shown quoted, escaped and cut: a 10 MB key is not
+// echoed whole, an escape sequence never reaches the terminal raw.
+TEST_F(TuneCommand, MessagesQuoteWhatTheyWereGivenShortenedAndEscaped) {
+    whistle_["\x1b]0;owned\x07" + std::string(10'000'000, 'k')] = 1;
+    write_whistle();
+    const CliRun key = run("tune w.json");
+    EXPECT_EQ(key.status, 2);
+    EXPECT_EQ(key.err, "sorrel-cli: w.json: unknown key \"\\x1b]0;owned\\x07" +
+                           std::string(30, 'k') + "...\"\n");
+    const CliRun option = run("tune w.json \"$(printf -- '--\\033[2J')\"");
+    EXPECT_EQ(option.status, 1);
+    EXPECT_NE(option.err.find(R"(unknown option for tune: "--\x1b[2J")"), std::string::npos)
+        << option.err;
 }
 
 TEST_F(TuneCommand, ReadsTheCalculatedSlotOfADesign) {

@@ -61,20 +61,20 @@ TEST(GeometryJson, RefusesWithThePathOfTheFirstBadField) {
     using J = json&;
     // clang-format off
     const std::pair<void (*)(J), std::string> cases[] = { // how the message begins
-        {[](J f) { f["lenght_mm"] = 1; }, "lenght_mm: unknown key"},
+        {[](J f) { f["lenght_mm"] = 1; }, R"(unknown key "lenght_mm")"},
         {[](J f) { f.erase("length_mm"); }, "length_mm: missing"},
         {[](J f) { f.erase("bore_profile_mm"); }, "bore_mm: missing"},
         {[](J f) { f["bore_mm"] = 12; }, "bore_profile_mm: "},
         {[](J f) { f["bore_profile_mm"][1] = json::array({25}); }, "bore_profile_mm[1]: "},
         {[](J f) { f["bore_profile_mm"][2][1] = "11.9"; }, "bore_profile_mm[2][1]: must be a number"},
         {[](J f) { f["holes"][1]["diameter_mm"] = "6.6"; }, "holes[1].diameter_mm: must be a number"},
-        {[](J f) { f["holes"][0]["dia_mm"] = 5; }, "holes[0].dia_mm: unknown key"},
+        {[](J f) { f["holes"][0]["dia_mm"] = 5; }, R"(holes[0]: unknown key "dia_mm")"},
         {[](J f) { f["holes"][1].erase("from_foot_mm"); }, "holes[1].from_foot_mm: missing"},
         {[](J f) { f["holes"][0]["diameter_mm"] = 13; },
          "holes[0].diameter_mm: the hole is wider than the bore"},
         {[](J f) { f["mouth"]["kind"] = "reed"; }, "mouth.kind: "},
         {[](J f) { f["mouth"].erase("window_width_mm"); }, "mouth.window_width_mm: missing"},
-        {[](J f) { f["mouth"]["diameter_mm"] = 9; }, "mouth.diameter_mm: unknown key"},
+        {[](J f) { f["mouth"]["diameter_mm"] = 9; }, R"(mouth: unknown key "diameter_mm")"},
         {[](J f) { f["temperature_c"] = true; }, "temperature_c: must be a number"},
         {[](J f) { f["targets_hz"][2] = "A"; }, "targets_hz[2]: must be a number"},
         {[](J f) { f["fingerings"][0] = 3; }, "fingerings[0]: "},

@@ -1,6 +1,7 @@
 #include "tuning/geometry_json.h"
 
 #include "files/regular_file.h"
+#include "model/message_quote.h"
 
 #include <nlohmann/json.hpp>
 
@@ -22,11 +23,12 @@ public:
 
     bool fail(const std::string& path, const std::string& message) {
         if (error_.empty())
-            error_ = path + ": " + message;
+            error_ = path.empty() ? message : path + ": " + message;
         return false;
     }
 
-    // Refuses every key of `object` not in `known`.
+    // Refuses every key of `object` not in `known`, naming it after the
+    // object's path: the key is the file's text, shown quoted and shortened.
     bool only_keys(const json& object, const std::string& path,
                    std::initializer_list<const char*> known) {
         for (const auto& item : object.items()) {
@@ -34,7 +36,7 @@ public:
             for (const char* key : known)
                 listed = listed || item.key() == key;
             if (!listed)
-                return fail(join(path, item.key()), "unknown key");
+                return fail(path, "unknown key " + quote_for_message(item.key()));
         }
         return true;
     }
