@@ -3,7 +3,9 @@
 #include "cli/commands.h"
 #include "cli/geometry_source.h"
 #include "cli/tune_arguments.h"
+#include "model/message_quote.h"
 #include "model/text_format.h"
+#include "tuning/fingering.h"
 #include "tuning/tuning_model.h"
 
 #include <nlohmann/json.hpp>
@@ -106,8 +108,12 @@ int tune_command(const std::vector<std::string>& args) {
         geometry->windowHeight = *options.windowHeight / kMmPerMetre;
         source = "given";
     }
-    for (const std::string& fingering : options.fingerings)
+    for (const std::string& fingering : options.fingerings) {
+        std::string error;
+        if (!tuning::parse_fingering(fingering, geometry->holes.size(), error))
+            return fail(kExitUsage, "--fingering " + quote_for_message(fingering) + ": " + error);
         geometry->extraFingerings.push_back(fingering);
+    }
     if (const auto fault = tuning::validate(*geometry))
         return fail(kExitUsage, "with the options given, " + tuning::describe(*fault));
 

@@ -78,6 +78,7 @@ TEST_F(TuneCommand, AResonanceNotFoundIsNullAndExitsThree) {
 }
 
 TEST_F(TuneCommand, ExitStatusTellsWhatWentWrong) {
+    whistle_["fingerings"] = {"xxxxxo"}; // an option's fingering comes after the file's
     write_whistle();
     expect_refusals(
         {
@@ -86,7 +87,8 @@ TEST_F(TuneCommand, ExitStatusTellsWhatWentWrong) {
             {"tune w.json --slot 1", 1, "--slot applies to a design file"},
             {"tune w.json --measured xxxxxx", 1, "--measured needs FINGERING=HZ"},
             {"tune w.json --measured xxxxx=600", 1, "--measured: the fingering names 5 holes"},
-            {"tune w.json --fingering xxoxxz", 1, "fingerings[0]: "},
+            {"tune w.json --fingering xxq", 1,
+             R"(--fingering "xxq": a fingering is written with x (closed) and o (open) only)"},
             {"tune w.json --temperature warm", 1, "--temperature needs a number"},
             {"tune", 1, "tune needs a design file or a geometry file"},
         },

@@ -64,6 +64,7 @@ TEST(GeometryJson, RefusesWithThePathOfTheFirstBadField) {
         {[](J f) { f["lenght_mm"] = 1; }, R"(unknown key "lenght_mm")"},
         {[](J f) { f.erase("length_mm"); }, "length_mm: missing"},
         {[](J f) { f.erase("bore_profile_mm"); }, "bore_mm: missing"},
+        {[](J f) { f["bore_profile_mm"] = json::array(); }, "bore_profile_mm: needs at least two points"},
         {[](J f) { f["bore_mm"] = 12; }, "bore_profile_mm: "},
         {[](J f) { f["bore_profile_mm"][1] = json::array({25}); }, "bore_profile_mm[1]: "},
         {[](J f) { f["bore_profile_mm"][2][1] = "11.9"; }, "bore_profile_mm[2][1]: must be a number"},
@@ -126,6 +127,26 @@ TEST(GeometryJson, TakesTheLargestSizesThatAreNotRefused) {
     file["fingerings"] = std::vector<std::string>(100, std::string(40, 'x'));
     const GeometryRead read = read_geometry_json(file.dump());
     EXPECT_TRUE(read.geometry) << read.error;
+}
+
+} // namespace
+
+namespace {
+
+// Text that is no JSON object the reader can trust: where the syntax breaks,
+// as an editor counts lines and columns, and a key one object gives twice.
+TEST(GeometryJson, RefusesBrokenSyntaxWithItsPlaceAndRepeatedKeys) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"{\n  \"a\": @\n}", "not valid JSON at line 2, column 8"},
+        {"{\"a\": [1, 2", "not valid JSON at line 1, column 12"},
+        {"", "not valid JSON at line 1, column 1"},
+        {R"({"length_mm": 1, "length_mm": 2})", R"(key "length_mm" given twice)"},
+        {R"({"holes": [{"wall_mm": 1}], "wall_mm": 2})", "length_mm: missing"}, // one key each
+        {R"({"holes": [{"wall_mm": 1}, {"wall_mm": 1, "wall_mm": 2}]})",
+         R"(key "wall_mm" given twice)"},
+    };
+    for (const auto& [text, error] : cases)
+        EXPECT_EQ(read_geometry_json(text).error, error) << text;
 }
 
 } // namespace

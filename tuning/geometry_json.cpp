@@ -5,7 +5,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <initializer_list>
+#include <optional>
+#include <set>
+#include <vector>
 
 namespace sorrel::tuning {
 namespace {
@@ -81,6 +85,9 @@ bool read_profile(FieldReader& reader, const json& value, Geometry& geometry) {
     const std::string path = "bore_profile_mm";
     if (!value.is_array())
         return reader.fail(path, "must be a list of [distance from the top, diameter] pairs");
+    // Left empty, the bore would be taken for a cylinder without a bore_mm.
+    if (value.empty())
+        return reader.fail(path, "needs at least two points");
     for (std::size_t i = 0; i < value.size(); ++i) {
         const json& pair = value[i];
         if (!pair.is_array() || pair.size() != 2)
@@ -221,15 +228,49 @@ bool read_geometry(FieldReader& reader, const json& object, Geometry& geometry) 
     return !reader.failed() && read_notes(reader, object, geometry);
 }
 
+// Line and column, from 1, of the byte at `position` (from 1): where an
+// editor shows the fault.
+std::string line_and_column(std::string_view text, std::size_t position) {
+    const std::string_view before = text.substr(0, position - 1);
+    const std::size_t lineStart = before.rfind('\n') + 1; // 0 on the first line
+    const auto lines = std::count(before.begin(), before.end(), '\n');
+    return "line " + std::to_string(lines + 1) + ", column " +
+           std::to_string(before.size() - lineStart + 1);
+}
+
+// Parses `text` into `object`, or says why not: where the syntax breaks, or
+// which key an object gives twice (the parser would silently keep the last).
+bool parse_json(std::string_view text, json& object, std::string& error) {
+    std::vector<std::set<std::string>> openObjects;
+    std::optional<std::string> repeated;
+    const json::parser_callback_t note_keys = [&](int, json::parse_event_t event, json& parsed) {
+        if (event == json::parse_event_t::object_start)
+            openObjects.emplace_back();
+        else if (event == json::parse_event_t::object_end)
+            openObjects.pop_back();
+        else if (event == json::parse_event_t::key && !repeated &&
+                 !openObjects.back().insert(parsed.get<std::string>()).second)
+            repeated = parsed.get<std::string>();
+        return true;
+    };
+    try {
+        object = json::parse(text, note_keys);
+    } catch (const json::parse_error& fault) {
+        error = "not valid JSON at " + line_and_column(text, fault.byte);
+        return false;
+    }
+    if (repeated)
+        error = "key " + quote_for_message(*repeated) + " given twice";
+    return !repeated;
+}
+
 } // namespace
 
 GeometryRead read_geometry_json(std::string_view text) {
     GeometryRead read;
-    const json object = json::parse(text, nullptr, false);
-    if (object.is_discarded()) {
-        read.error = "not valid JSON";
+    json object;
+    if (!parse_json(text, object, read.error))
         return read;
-    }
     FieldReader reader;
     Geometry geometry;
     if (!read_geometry(reader, object, geometry)) {
