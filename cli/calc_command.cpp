@@ -13,11 +13,14 @@
 namespace sorrel {
 namespace {
 
-// Makes slot `index` the working design as a slot change does.
+// Makes slot `index` the working design as a slot change does. Design files
+// carry no bore sizes at the holes, so the bore is taken as cylindrical, as
+// the panel's transfer button would make it.
 void take_slot(DesignState& state, int index) {
     state.bank.currentIndex = index;
     state.workingCircuit = state.bank.slot[static_cast<std::size_t>(index)];
     normalize_slot_record(state.workingCircuit);
+    state.workingCircuit.BDI.fill(state.workingCircuit.BORE);
 }
 
 // Tells on `progress` that slot `index` was not calculated and keeps what it

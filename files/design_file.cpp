@@ -2,6 +2,7 @@
 
 #include "files/regular_file.h"
 #include "model/text_format.h"
+#include "model/units.h"
 
 #include <algorithm>
 #include <array>
@@ -286,9 +287,8 @@ bool holds_a_design_line(std::string_view bytes) {
 struct ReadState {
     CircuitBank& bank;
     GlobalCorrections& corrections;
-    CircuitRecord* slot;                      // null after a "[CIRCUIT]" outside the bank
-    bool finished = false;                    // "[EOF]" has been read
-    std::array<bool, kSlotCount> described{}; // a key line has set a field of the slot
+    CircuitRecord* slot;   // null after a "[CIRCUIT]" outside the bank
+    bool finished = false; // "[EOF]" has been read
 };
 
 // Applies the value that follows a key.
@@ -297,10 +297,9 @@ struct KeyAction {
     std::string_view value;
 
     void operator()(const Place& place) const {
-        if (!state.slot)
-            return;
-        std::visit([&](auto where) { store_value(field_of(*state.slot, where), value); }, place);
-        state.described[static_cast<std::size_t>(state.slot - state.bank.slot.data())] = true;
+        if (state.slot)
+            std::visit([&](auto where) { store_value(field_of(*state.slot, where), value); },
+                       place);
     }
     template <class T> void operator()(T GlobalCorrections::*member) const {
         store_value(state.corrections.*member, value);
@@ -337,14 +336,12 @@ void apply_version_rules(GlobalCorrections& corrections, std::vector<VersionMess
     }
 }
 
-// Files do not carry the bore at each hole, so a slot the file describes has
-// the bore it gives at every hole, as the panel's transfer button makes it:
-// a bore column kept from the design the slot held before would be another
-// design's, and Calc would place the holes for it.
-void take_main_bore_at_holes(CircuitBank& bank, const std::array<bool, kSlotCount>& described) {
+// Files do not carry the bore at each hole, so a slot whose entry unit the
+// file changed converts it as the unit switch would.
+void convert_bore_at_holes(CircuitBank& bank, const std::array<int32_t, kSlotCount>& unitsBefore) {
     for (std::size_t i = 0; i < bank.slot.size(); ++i)
-        if (described[i])
-            bank.slot[i].BDI.fill(bank.slot[i].BORE);
+        if (const auto factor = unit_switch_factor(unitsBefore[i], bank.slot[i].UNIT))
+            scale_bore_at_holes(bank.slot[i], *factor);
 }
 
 } // namespace
@@ -366,13 +363,16 @@ WriteOutcome write_design_file(const std::string& path, const CircuitBank& bank,
 
 std::vector<VersionMessage> read_design_text(std::string_view bytes, CircuitBank& bank,
                                              GlobalCorrections& corrections) {
+    std::array<int32_t, kSlotCount> unitsBefore{};
+    std::transform(bank.slot.begin(), bank.slot.end(), unitsBefore.begin(),
+                   [](const CircuitRecord& slot) { return slot.UNIT; });
     ReadState state{bank, corrections, &bank.slot[0]};
     for_each_line(bytes, [&state](std::string_view line) {
         if (const auto* key = find_key(line))
             std::visit(KeyAction{state, line.substr(key->first.size())}, key->second);
         return !state.finished;
     });
-    take_main_bore_at_holes(bank, state.described);
+    convert_bore_at_holes(bank, unitsBefore);
     std::vector<VersionMessage> messages;
     apply_version_rules(corrections, messages);
     return messages;

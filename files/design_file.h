@@ -7,8 +7,7 @@
 // Writer and reader do not agree on every key, and files depend on that:
 // "TOCU" is written without "=", so its value never comes back; "UNIT=" and
 // the hand-made "UNITS=" both set the entry unit; "SP04=" sets LBRA. The bore
-// at each hole (BDI, BDC) is not in the file: a slot read from it has its
-// main bore at every hole.
+// at each hole (BDI, BDC) is not in the file.
 
 #include "files/file_stamp.h"
 #include "files/safe_write.h"
@@ -48,9 +47,9 @@ WriteOutcome write_design_file(const std::string& path, const CircuitBank& bank,
 // stops at "[EOF]" or at the end of the bytes; one carriage return before a
 // line feed is dropped, and only the first 78 characters of a line count. An
 // integer outside the 32-bit range is no number: a "[CIRCUIT]" line with one
-// leaves the bank, a key line with one leaves its field. A slot in which a
-// key line sets a field has its main bore (BORE) as the bore at each hole
-// (BDI), whatever bore column it held. Any bytes are safe.
+// leaves the bank, a key line with one leaves its field. A slot whose entry
+// unit changes has its bore at each hole converted as the unit switch does.
+// Any bytes are safe.
 std::vector<VersionMessage> read_design_text(std::string_view bytes, CircuitBank& bank,
                                              GlobalCorrections& corrections);
 

@@ -1,14 +1,12 @@
 #pragma once
 // What reading any bytes must leave true: the reader writes only into the
 // forty slots' fields and the corrections, texts stay within their fields,
-// and the bore at each hole either stays or becomes the slot's main bore.
+// and the bore at each hole changes only as the unit switch changes it.
 // Shared by the design-file tests and the fuzzer.
 
 #include "files/design_file.h"
+#include "model/units.h"
 
-#include <algorithm>
-#include <bit>
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,7 +19,7 @@ struct GuardedBank {
 };
 
 // Every other slot metric, full descriptions and a distinct bore at every
-// hole, so that a stray write shows.
+// hole, so that a stray write or a wrong conversion shows.
 inline GuardedBank bank_to_read_into() {
     GuardedBank start{startup_state().bank, default_circuit()};
     for (std::size_t i = 0; i < start.bank.slot.size(); ++i) {
@@ -53,12 +51,10 @@ inline std::string broken_read_rule(const GuardedBank& before, const GuardedBank
         return "the version rules were not applied";
     for (std::size_t i = 0; i < after.bank.slot.size(); ++i) {
         const CircuitRecord& slot = after.bank.slot[i];
-        // Bit for bit, so that a main bore read as NaN counts as taken.
-        const bool mainBore = std::all_of(slot.BDI.begin(), slot.BDI.end(), [&slot](float bore) {
-            return std::bit_cast<std::uint32_t>(bore) == std::bit_cast<std::uint32_t>(slot.BORE);
-        });
-        const CircuitRecord& held = before.bank.slot[i];
-        if ((slot.BDI != held.BDI && !mainBore) || slot.BDC != held.BDC)
+        CircuitRecord expected = before.bank.slot[i];
+        if (const auto factor = unit_switch_factor(expected.UNIT, slot.UNIT))
+            scale_bore_at_holes(expected, *factor);
+        if (slot.BDI != expected.BDI || slot.BDC != expected.BDC)
             return "the bore at the holes of slot " + std::to_string(i) + " changed";
         if (!within_field(slot.FILENAME) || !within_field(slot.DESC) || !within_field(slot.MATL))
             return "a text of slot " + std::to_string(i) + " left its field";

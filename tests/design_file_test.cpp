@@ -1,7 +1,4 @@
 #include "files/design_file.h"
-#include "model/note_frequencies.h"
-#include "model/text_format.h"
-#include "model/tonehole_solver.h"
 #include "tests/cli_folder.h"
 #include "tests/design_file_invariants.h"
 
@@ -55,8 +52,8 @@ CircuitRecord varied_circuit(std::size_t slot) {
     return c;
 }
 
-// The bore at the holes is not in the file: each slot read has its main bore
-// there.
+// The bore at the holes is not in the file: a slot read as metric into the
+// inch start-up bank has it converted.
 TEST(DesignFileRoundTrip, RestoresEveryWrittenField) {
     CircuitBank written;
     for (std::size_t i = 0; i < written.slot.size(); ++i)
@@ -68,7 +65,7 @@ TEST(DesignFileRoundTrip, RestoresEveryWrittenField) {
     EXPECT_EQ(write_design_text(bank, corrections), text);
     EXPECT_EQ(corrections, (GlobalCorrections{0, 0.3f, 0.61f, 0.5f}));
     for (std::size_t i = 0; i < bank.slot.size(); ++i)
-        EXPECT_EQ(bank.slot[i].BDI[3], bank.slot[i].BORE) << "slot " << i;
+        EXPECT_EQ(bank.slot[i].BDI[3], i % 3 == 0 ? 0.5f * 25.4f : 0.5f) << "slot " << i;
 }
 
 // Each quirky text must leave the start-up bank as its plain equivalent does.
@@ -112,26 +109,6 @@ TEST(DesignFileReader, QuirksReadAsTheirPlainEquivalents) {
 
 // Texts at the reader's edges leave everything outside the forty slots'
 // fields as it was; the fuzzer tries any bytes against the same rules.
-// The README's low D whistle, written by hand without per-hole bores, read
-// into a bank whose slot 0 held the 0.500 in start-up bore column: Calc must
-// place the holes for the file's 0.75 in bore, 569.42 mm from block to end
-// with the file's two-decimal corrections as the README gives (570.77 mm
-// with the old column). A slot the file leaves alone keeps its column.
-TEST(DesignFileReader, ASlotReadHasItsMainBoreAtEveryHole) {
-    DesignState state = startup_state();
-    state.bank.slot[1].BDI.fill(0.875f);
-    read_design_text("ENDCOR=0.61\nCHMCOR=0.61\n[CIRCUIT]=0\nBORE=0.75\nTHIK=0.0625\n"
-                     "BASE=293.665\nEMBH=0.4\nEMBV=0.3\nDI01=0.3125\nDI02=0.375\nDI03=0.3125\n"
-                     "DI04=0.3125\nDI05=0.375\nDI06=0.3125\n[EOF]\n",
-                     state.bank, state.corrections);
-    EXPECT_EQ(state.bank.slot[1].BDI[6], 0.875f);
-    CircuitRecord& working = state.workingCircuit = state.bank.slot[0];
-    normalize_slot_record(working);
-    ASSERT_FALSE(derive_note_frequencies(working, working.NOTI).refused);
-    run_calc(state);
-    EXPECT_EQ(format("%.2f", double(working.DIST)), "569.42");
-}
-
 TEST(DesignFileReader, KeepsWithinTheBankAndItsFields) {
     const GuardedBank start = bank_to_read_into();
     for (const std::string& text : std::initializer_list<std::string>{
