@@ -21,7 +21,11 @@ struct MeasuredWhistle : testing::Test {
     void SetUp() override {
         std::ifstream in(SORREL_TEST_DATA "/tuning/high_d_whistle.json");
         const nlohmann::json file = nlohmann::json::parse(in);
-        measured = file["measured_max_hz"];
+        // The first register, eight notes with a cross-fingering: the top of
+        // each range by fingering.
+        for (std::size_t k = 0; k < 8; ++k)
+            measured[file["measured"][k]["fingering"].get<std::string>()] =
+                file["measured"][k]["max_hz"];
         drilled = file["geometry"]["holes"];
         const GeometryRead read = read_geometry_json(file["geometry"].dump());
         ASSERT_TRUE(read.geometry) << read.error;

@@ -1,5 +1,6 @@
 #include "tuning/elements.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -7,6 +8,7 @@ namespace sorrel::tuning {
 namespace {
 
 constexpr Complex kJ{0, 1};
+constexpr double kFingerCapScale = 0.010; // m
 
 double area_of(double radius) {
     return std::numbers::pi * radius * radius;
@@ -100,9 +102,12 @@ Matrix2 hole_matrix(const AirProperties& air, double omega, double boreRadius, d
                            std::tan(chimneyK * (chimney + lengths.matching + lengths.radiation))));
         return tee_matrix(seriesFactor * lengths.seriesOpen, shunt);
     }
+    // The finger closing the hole bulges into it by about b²/0.010 m (Dickens
+    // 2007, PhD thesis, University of New South Wales), never past the bore's wall.
+    const double underFinger = std::max(chimney - holeRadius * holeRadius / kFingerCapScale, 0.0);
     const Complex shunt =
         kJ * zHole *
-        (k * lengths.inner - divide(1.0, std::tan(chimneyK * (chimney + lengths.matching))));
+        (k * lengths.inner - divide(1.0, std::tan(chimneyK * (underFinger + lengths.matching))));
     return tee_matrix(seriesFactor * lengths.seriesClosed, shunt);
 }
 

@@ -93,13 +93,23 @@ std::optional<GeometryFault> check_bore(const Geometry& geometry) {
                 return GeometryFault{field + "[0]", "must be a number of at least 0"};
             if (i > 0 && point.fromTop <= geometry.boreProfile[i - 1].fromTop)
                 return GeometryFault{field + "[0]", "must lie below the point before it"};
-            if (!positive(point.diameter))
+            // A profile may close to a rounded top above the mouth.
+            const bool roundedTop =
+                i == 0 && point.diameter == 0 && point.fromTop < mouth_position(geometry.mouth);
+            if (!positive(point.diameter) && !roundedTop)
                 return GeometryFault{field + "[1]", "must be a number above 0"};
         }
     }
     if (!positive(geometry.wall))
         return GeometryFault{"wall_mm", "must be a number above 0"};
     return check_sizes(geometry);
+}
+
+std::optional<GeometryFault> check_position(const Geometry& geometry) {
+    const std::optional<double>& position = geometry.mouth.position;
+    if (position && (!positive(*position) || *position >= geometry.length))
+        return GeometryFault{"mouth.position_mm", "must lie between the top and the foot"};
+    return std::nullopt;
 }
 
 std::optional<GeometryFault> check_mouth(const Geometry& geometry) {
@@ -112,6 +122,8 @@ std::optional<GeometryFault> check_mouth(const Geometry& geometry) {
             return GeometryFault{"mouth.window_width_mm", "must be a number above 0"};
         if (mouth.windowLength >= geometry.length)
             return GeometryFault{"mouth.window_length_mm", "must be shorter than the tube"};
+        if (auto fault = check_position(geometry))
+            return fault;
         break;
     case MouthKind::Embouchure:
         if (mouth.windowLength > 0 || mouth.windowWidth > 0) {
@@ -124,6 +136,11 @@ std::optional<GeometryFault> check_mouth(const Geometry& geometry) {
         }
         if (mouth.headspace && !not_negative(*mouth.headspace))
             return GeometryFault{"mouth.headspace_mm", "must be a number of at least 0"};
+        if (mouth.headspace && mouth.position)
+            return GeometryFault{"mouth.headspace_mm",
+                                 "give headspace_mm or position_mm, not both"};
+        if (auto fault = check_position(geometry))
+            return fault;
         break;
     case MouthKind::Closed:
         if (!not_negative(mouth.addedLength))
@@ -195,17 +212,40 @@ std::optional<GeometryFault> check_notes(const Geometry& geometry) {
         if (!parse_fingering(geometry.extraFingerings[i], geometry.holes.size(), error))
             return GeometryFault{indexed("fingerings", i), error};
     }
+    for (std::size_t i = 0; i < geometry.notes.size(); ++i) {
+        std::string error;
+        const Note& note = geometry.notes[i];
+        if (!parse_fingering(note.fingering, geometry.holes.size(), error))
+            return GeometryFault{indexed("notes", i) + ".fingering", error};
+        if (!positive(note.target))
+            return GeometryFault{indexed("notes", i) + ".target_hz", "must be a number above 0"};
+    }
+    if (!positive(geometry.strouhal))
+        return GeometryFault{"mouth.strouhal", "must be a number above 0"};
     return std::nullopt;
 }
 
 } // namespace
 
+double mouth_position(const Mouth& mouth) {
+    switch (mouth.kind) {
+    case MouthKind::Fipple:
+        return mouth.position.value_or(mouth.windowLength);
+    case MouthKind::Embouchure:
+        return mouth.position.value_or(0);
+    case MouthKind::Closed:
+        break;
+    }
+    return 0;
+}
+
 double mouth_extent(const Mouth& mouth) {
     switch (mouth.kind) {
     case MouthKind::Fipple:
-        return mouth.windowLength;
+        return mouth_position(mouth);
     case MouthKind::Embouchure:
-        return (mouth.windowLength > 0 ? mouth.windowLength : mouth.diameter) / 2;
+        return mouth_position(mouth) +
+               (mouth.windowLength > 0 ? mouth.windowLength : mouth.diameter) / 2;
     case MouthKind::Closed:
         break;
     }

@@ -43,6 +43,11 @@ struct Mouth {
     std::optional<double>
         headspace;          // closed space above an embouchure, m; empty: one bore diameter
     double addedLength = 0; // closed mouthpiece: length added to the bore, m
+    // The top of the bore to a fipple's splitting edge or an embouchure's
+    // centre, m; the bore above it is the headspace, closed at the top. Empty:
+    // the edge lies a window length below the top, or the embouchure at the
+    // top with `headspace` beside it.
+    std::optional<double> position;
 
     bool operator==(const Mouth&) const = default;
 };
@@ -59,6 +64,20 @@ struct Air {
 
 inline constexpr double kDefaultWindowHeight = 2.5e-3; // m
 
+// The jet's Strouhal number f·W/U (W the jet's length to the edge, U its
+// speed) at which the player sounds a note: about 0.26 (Auvray, Fabre &
+// Lagrée 2012; Terrien, Vergez & Fabre 2013).
+inline constexpr double kDefaultStrouhal = 0.26;
+
+// A note to predict: a fingering and the pitch it should sound, in any
+// register.
+struct Note {
+    std::string fingering; // "oxxxxx", the top hole first
+    double target = 0;     // Hz
+
+    bool operator==(const Note&) const = default;
+};
+
 // Everything the model needs to predict every fingering.
 struct Geometry {
     double length = 0;                  // top of the air column to the foot, m
@@ -68,9 +87,11 @@ struct Geometry {
     std::vector<Hole> holes;            // any number, in any order
     Mouth mouth;
     double windowHeight = kDefaultWindowHeight; // fipple/embouchure calibration value, m
+    double strouhal = kDefaultStrouhal;         // the blowing level of a played note
     Air air;
     std::vector<double> targets;              // Hz, one per default fingering, or none
     std::vector<std::string> extraFingerings; // fingering strings, the top hole first
+    std::vector<Note> notes;                  // notes with their own targets, any register
 
     bool operator==(const Geometry&) const = default;
 };
@@ -78,6 +99,10 @@ struct Geometry {
 // How far below the top the bore proper, where holes may sit, begins: below
 // a fipple's window, or below the edge of an embouchure hole. m.
 double mouth_extent(const Mouth& mouth);
+
+// The top of the bore to the splitting edge or the embouchure's centre: the
+// length of the headspace inside the bore's profile, m.
+double mouth_position(const Mouth& mouth);
 
 // The bore diameter `fromTop` metres below the top, interpolated along the
 // profile (the end points held beyond it).

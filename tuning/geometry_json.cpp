@@ -141,7 +141,8 @@ bool read_mouth(FieldReader& reader, const json& object, Geometry& geometry) {
     if (kind == "fipple") {
         m.kind = MouthKind::Fipple;
         if (!reader.only_keys(mouth, path,
-                              {"kind", "window_length_mm", "window_width_mm", "window_height_mm"}))
+                              {"kind", "window_length_mm", "window_width_mm", "window_height_mm",
+                               "position_mm", "strouhal"}))
             return false;
         m.windowLength = millimetres(reader, mouth, path, "window_length_mm", true).value_or(0);
         m.windowWidth = millimetres(reader, mouth, path, "window_width_mm", true).value_or(0);
@@ -149,7 +150,7 @@ bool read_mouth(FieldReader& reader, const json& object, Geometry& geometry) {
         m.kind = MouthKind::Embouchure;
         if (!reader.only_keys(mouth, path,
                               {"kind", "diameter_mm", "length_mm", "width_mm", "headspace_mm",
-                               "window_height_mm"}))
+                               "window_height_mm", "position_mm", "strouhal"}))
             return false;
         const bool oval = mouth.contains("length_mm") || mouth.contains("width_mm");
         if (oval && mouth.contains("diameter_mm"))
@@ -169,7 +170,28 @@ bool read_mouth(FieldReader& reader, const json& object, Geometry& geometry) {
     }
     if (auto height = millimetres(reader, mouth, path, "window_height_mm", false))
         geometry.windowHeight = *height;
+    m.position = millimetres(reader, mouth, path, "position_mm", false);
+    geometry.strouhal = reader.number(mouth, path, "strouhal", false).value_or(geometry.strouhal);
     return !reader.failed();
+}
+
+bool read_note_list(FieldReader& reader, const json& notes, Geometry& geometry) {
+    if (!notes.is_array())
+        return reader.fail("notes", "must be a list of {\"fingering\", \"target_hz\"} objects");
+    for (std::size_t i = 0; i < notes.size(); ++i) {
+        const std::string path = FieldReader::index("notes", i);
+        if (!notes[i].is_object())
+            return reader.fail(path, "must be an object");
+        if (!reader.only_keys(notes[i], path, {"fingering", "target_hz"}))
+            return false;
+        if (!notes[i].contains("fingering") || !notes[i]["fingering"].is_string())
+            return reader.fail(path + ".fingering", "must be a string of x and o");
+        const auto target = reader.number(notes[i], path, "target_hz", true);
+        if (!target)
+            return false;
+        geometry.notes.push_back({notes[i]["fingering"].get<std::string>(), *target});
+    }
+    return true;
 }
 
 bool read_notes(FieldReader& reader, const json& object, Geometry& geometry) {
@@ -196,7 +218,7 @@ bool read_notes(FieldReader& reader, const json& object, Geometry& geometry) {
             geometry.extraFingerings.push_back(fingerings[i].get<std::string>());
         }
     }
-    return true;
+    return !object.contains("notes") || read_note_list(reader, object["notes"], geometry);
 }
 
 bool read_geometry(FieldReader& reader, const json& object, Geometry& geometry) {
@@ -205,7 +227,7 @@ bool read_geometry(FieldReader& reader, const json& object, Geometry& geometry) 
     if (!reader.only_keys(object, "",
                           {"length_mm", "bore_mm", "bore_profile_mm", "wall_mm", "holes", "mouth",
                            "temperature_c", "humidity_percent", "co2_percent", "targets_hz",
-                           "fingerings"}))
+                           "fingerings", "notes"}))
         return false;
     geometry.length = millimetres(reader, object, "", "length_mm", true).value_or(0);
     if (object.contains("bore_mm") && object.contains("bore_profile_mm"))
@@ -325,7 +347,6 @@ std::string write_geometry_json(const Geometry& geometry) {
         mouth["kind"] = "fipple";
         mouth["window_length_mm"] = mm(m.windowLength);
         mouth["window_width_mm"] = mm(m.windowWidth);
-        mouth["window_height_mm"] = mm(geometry.windowHeight);
         break;
     case MouthKind::Embouchure:
         mouth["kind"] = "embouchure";
@@ -337,12 +358,18 @@ std::string write_geometry_json(const Geometry& geometry) {
         }
         if (m.headspace)
             mouth["headspace_mm"] = mm(*m.headspace);
-        mouth["window_height_mm"] = mm(geometry.windowHeight);
         break;
     case MouthKind::Closed:
         mouth["kind"] = "closed";
         mouth["added_length_mm"] = mm(m.addedLength);
         break;
+    }
+    if (m.kind != MouthKind::Closed) {
+        mouth["window_height_mm"] = mm(geometry.windowHeight);
+        if (m.position)
+            mouth["position_mm"] = mm(*m.position);
+        if (geometry.strouhal != kDefaultStrouhal)
+            mouth["strouhal"] = geometry.strouhal;
     }
     out["mouth"] = mouth;
     out["temperature_c"] = geometry.air.temperature;
@@ -352,6 +379,8 @@ std::string write_geometry_json(const Geometry& geometry) {
         out["targets_hz"] = geometry.targets;
     if (!geometry.extraFingerings.empty())
         out["fingerings"] = geometry.extraFingerings;
+    for (const Note& note : geometry.notes)
+        out["notes"].push_back({{"fingering", note.fingering}, {"target_hz", note.target}});
     return out.dump(2);
 }
 

@@ -4,6 +4,7 @@
 // Each search samples in steps of kScanStepCents and refines the bracket it
 // found; it never reports a resonance it did not bracket.
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
@@ -160,6 +161,21 @@ template <class F> std::optional<double> lowest_rising_zero(F&& reactance, doubl
         below = above;
     }
     return std::nullopt;
+}
+
+// How many times `reactance` rises through zero between `from` and `to` Hz,
+// sampled as lowest_rising_zero samples it.
+template <class F> int rising_zeros_between(F&& reactance, double from, double to) {
+    int count = 0;
+    double below = reactance(from);
+    for (double lo = from; lo < to;) {
+        const double hi = std::min(lo * cents_ratio(kScanStepCents), to);
+        const double above = reactance(hi);
+        count += below < 0 && above >= 0;
+        lo = hi;
+        below = above;
+    }
+    return count;
 }
 
 // The lowest peak of `magnitude` between `from` and `to` Hz.

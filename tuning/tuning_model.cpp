@@ -1,5 +1,6 @@
 #include "tuning/tuning_model.h"
 
+#include "tuning/played_pitch.h"
 #include "tuning/resonance.h"
 
 #include <algorithm>
@@ -17,28 +18,10 @@ double radius_at(const Geometry& geometry, double fromTop) {
     return bore_diameter_at(geometry, fromTop) / 2;
 }
 
-// Where the bore proper starts below the top: a fipple's splitting edge;
-// the embouchure centre or the mouthpiece otherwise.
-double bore_start(const Geometry& geometry) {
-    return geometry.mouth.kind == MouthKind::Fipple ? geometry.mouth.windowLength : 0;
-}
-
 double mouth_area(const Mouth& mouth) {
     if (mouth.kind == MouthKind::Embouchure && mouth.windowLength == 0)
         return std::numbers::pi * mouth.diameter * mouth.diameter / 4;
     return mouth.windowLength * mouth.windowWidth;
-}
-
-double headspace_length(const Geometry& geometry) {
-    switch (geometry.mouth.kind) {
-    case MouthKind::Fipple:
-        return geometry.mouth.windowLength; // the block to the splitting edge
-    case MouthKind::Embouchure:
-        return geometry.mouth.headspace.value_or(2 * radius_at(geometry, 0));
-    case MouthKind::Closed:
-        break;
-    }
-    return 0;
 }
 
 void add_cylinder(double length, double radius, std::vector<ColumnElement>& elements) {
@@ -55,6 +38,8 @@ void add_bore(const Geometry& geometry, double from, double to,
     if (to <= from)
         return;
     const double top = radius_at(geometry, from), bottom = radius_at(geometry, to);
+    // Along a cone each piece takes the radius at its middle, never the 0 of
+    // a rounded top.
     const int pieces =
         top == bottom ? 1 : static_cast<int>(std::ceil((to - from) / kMaxPieceLength));
     const double length = (to - from) / pieces;
@@ -68,19 +53,21 @@ AirColumn::AirColumn(const Geometry& geometry, const Fingering& fingering)
     : air_(air_properties(geometry.air)), mouthKind_(geometry.mouth.kind),
       windowArea_(mouth_area(geometry.mouth)),
       neckLength_(window_neck_length(windowArea_, geometry.windowHeight)),
-      headspace_(headspace_length(geometry)), topRadius_(radius_at(geometry, 0)),
+      strouhal_(geometry.strouhal), topRadius_(radius_at(geometry, mouth_position(geometry.mouth))),
       footRadius_(radius_at(geometry, geometry.length)),
       footOuterRadius_(footRadius_ + geometry.wall) {
     if (mouthKind_ == MouthKind::Closed && geometry.mouth.addedLength > 0)
         add_cylinder(geometry.mouth.addedLength, topRadius_, elements_);
+    add_headspace(geometry);
 
     // Break points: every hole centre and profile point along the bore.
+    const double start = mouth_position(geometry.mouth);
     const std::vector<Hole> holes = holes_top_first(geometry);
     std::vector<double> breaks;
     for (const BorePoint& point : geometry.boreProfile)
-        if (point.fromTop > bore_start(geometry) && point.fromTop < geometry.length)
+        if (point.fromTop > start && point.fromTop < geometry.length)
             breaks.push_back(point.fromTop);
-    double from = bore_start(geometry);
+    double from = start;
     std::size_t next = 0;
     auto bore_to = [&](double to) {
         for (; next < breaks.size() && breaks[next] < to; ++next) {
@@ -103,6 +90,30 @@ AirColumn::AirColumn(const Geometry& geometry, const Fingering& fingering)
         elements_.push_back(hole);
     }
     bore_to(geometry.length);
+}
+
+// The closed space above the mouth: the bore's own profile above the
+// splitting edge or embouchure when the file places the mouth, otherwise a
+// fipple's window length or an embouchure's headspace of the bore's radius.
+void AirColumn::add_headspace(const Geometry& geometry) {
+    const Mouth& mouth = geometry.mouth;
+    if (mouth.kind == MouthKind::Closed)
+        return;
+    if (mouth.position) {
+        std::vector<double> points{0};
+        for (const BorePoint& point : geometry.boreProfile)
+            if (point.fromTop > 0 && point.fromTop < *mouth.position)
+                points.push_back(point.fromTop);
+        points.push_back(*mouth.position);
+        for (std::size_t i = 1; i < points.size(); ++i)
+            add_bore(geometry, points[i - 1], points[i], headspace_);
+        return;
+    }
+    const double length = mouth.kind == MouthKind::Fipple
+                              ? mouth.windowLength
+                              : mouth.headspace.value_or(2 * radius_at(geometry, 0));
+    if (length > 0)
+        add_cylinder(length, radius_at(geometry, 0), headspace_);
 }
 
 // From the foot up: each element's matrix carries the load to its top.
@@ -136,12 +147,15 @@ Complex AirColumn::input_impedance(double frequency) const {
     if (mouthKind_ == MouthKind::Closed)
         return bore;
     const double omega = 2 * std::numbers::pi * frequency;
-    Complex below = bore;
-    if (headspace_ > 0) {
-        const TubeWave wave = tube_wave(air_, topRadius_, omega);
-        const Complex stub = divide(wave.impedance, std::tanh(wave.gamma * headspace_));
-        below = divide(bore * stub, bore + stub);
+    // The stub's admittance, from its closed top down to the mouth; bore and
+    // stub in parallel add their admittances.
+    Complex stub = 0;
+    for (const ColumnElement& piece : headspace_) {
+        const TubeWave wave = tube_wave(air_, piece.radius, omega);
+        const Matrix2 m = cylinder_matrix(wave, piece.length);
+        stub = load_through({m.d, m.c, m.b, m.a}, stub);
     }
+    const Complex below = divide(bore, 1.0 + bore * stub);
     return window_impedance(air_, omega, windowArea_, neckLength_, topRadius_) + below;
 }
 
@@ -155,13 +169,17 @@ double cents_between(double frequency, double reference) {
 
 namespace {
 
-// The lowest resonance, sought from well below the tube's half-wave note
-// (a closed mouthpiece's added length included).
+// Where the search for the lowest resonance starts: well below the tube's
+// half-wave note (a closed mouthpiece's added length included).
+double search_floor(const Geometry& geometry, const AirColumn& column) {
+    const bool closed = geometry.mouth.kind == MouthKind::Closed;
+    const double length = geometry.length + (closed ? geometry.mouth.addedLength : 0);
+    return column.air().speedOfSound / (2 * length) / 8;
+}
+
 std::optional<double> lowest_resonance(const Geometry& geometry, const AirColumn& column,
                                        bool closed) {
-    const double length = geometry.length + (closed ? geometry.mouth.addedLength : 0);
-    const double halfWave = column.air().speedOfSound / (2 * length);
-    const double from = halfWave / 8, to = halfWave * 8;
+    const double from = search_floor(geometry, column), to = from * 64;
     if (closed)
         return lowest_peak([&](double f) { return std::abs(column.input_impedance(f)); }, from, to);
     return lowest_rising_zero([&](double f) { return column.input_impedance(f).imag(); }, from, to);
@@ -194,10 +212,20 @@ FingeringResult predict_fingering(const Geometry& geometry, const Fingering& fin
         return result;
     if (target)
         result.cents = cents_between(*result.first, *target);
+    // The mode counts the rising zeros below the note's own (a closed
+    // mouthpiece sounds its lowest).
+    result.mode =
+        closed
+            ? 1
+            : 1 + rising_zeros_between([&](double f) { return column.input_impedance(f).imag(); },
+                                       search_floor(geometry, column), *result.first * (1 - 1e-9));
+    result.played = played_pitch(column, *result.first);
     const double ideal = overblow_ratio(geometry.mouth.kind) * *result.first;
     result.second = resonance_near(column, closed, ideal);
-    if (result.second)
+    if (result.second) {
         result.octaveStretch = cents_between(*result.second, ideal);
+        result.secondPlayed = played_pitch(column, *result.second);
+    }
     return result;
 }
 
@@ -208,11 +236,13 @@ std::vector<FingeringResult> predict(const Geometry& geometry) {
         results.push_back(predict_fingering(
             geometry, defaults[i],
             geometry.targets.empty() ? std::nullopt : std::optional(geometry.targets[i])));
-    for (const std::string& text : geometry.extraFingerings) {
-        std::string error;
+    std::string error;
+    for (const std::string& text : geometry.extraFingerings)
         results.push_back(predict_fingering(
             geometry, *parse_fingering(text, geometry.holes.size(), error), std::nullopt));
-    }
+    for (const Note& note : geometry.notes)
+        results.push_back(predict_fingering(
+            geometry, *parse_fingering(note.fingering, geometry.holes.size(), error), note.target));
     return results;
 }
 

@@ -42,42 +42,52 @@ public:
     std::complex<double> bore_impedance(double frequency) const;
 
     const AirProperties& air() const { return air_; }
+    MouthKind mouth_kind() const { return mouthKind_; }
+    double strouhal() const { return strouhal_; }
 
 private:
+    void add_headspace(const Geometry& geometry);
+
     AirProperties air_;
     MouthKind mouthKind_ = MouthKind::Fipple;
     double windowArea_ = 0;      // m²; unused for a closed mouth
     double neckLength_ = 0;      // the window's or embouchure's neck, m
-    double headspace_ = 0;       // closed stub beside the bore, m
+    double strouhal_ = 0;        // the blowing level of a played note
     double topRadius_ = 0;       // bore radius at the mouth, m
     double footRadius_ = 0;      // m
     double footOuterRadius_ = 0; // m
     std::vector<ColumnElement> elements_;
+    std::vector<ColumnElement> headspace_; // closed stub beside the bore, from its top down
 };
 
-// The prediction for one fingering. Values not found are empty.
+// The prediction for one fingering. Values not found are empty. Each
+// resonance is the top of its note's playing range; the note as played lies
+// below it.
 struct FingeringResult {
     std::string fingering;               // "xxxooo"
     std::optional<double> target;        // Hz
-    std::optional<double> first;         // first resonance, Hz
+    std::optional<double> first;         // the note's resonance, Hz: the target's, or the lowest
     std::optional<double> second;        // overblown register, Hz
     std::optional<double> cents;         // first resonance against the target
     std::optional<double> octaveStretch; // second against the ideal overblown interval, cents
+    int mode = 0;                        // 1: `first` is the lowest resonance, 2 the next...
+    std::optional<double> played;        // `first` as played, Hz
+    std::optional<double> secondPlayed;  // `second` as played, Hz
 };
 
 // The ratio of the second register to the first in an ideal tube: 2 (an
 // octave) for a fipple or embouchure, 3 (a twelfth) for a closed mouthpiece.
 double overblow_ratio(MouthKind kind);
 
-// The first resonance within ±200 cents of `target`, or with no target the
-// lowest one (for a closed mouthpiece always the lowest, which must still lie
+// The resonance nearest `target` within ±200 cents, in any register, or with
+// no target the lowest one (for a closed mouthpiece always the lowest, which must still lie
 // within ±200 cents of a target); then the second within ±200 cents of
 // overblow_ratio times the first.
 FingeringResult predict_fingering(const Geometry& geometry, const Fingering& fingering,
                                   std::optional<double> target);
 
 // The default fingerings (with the geometry's targets, if any), then its
-// extra fingerings.
+// extra fingerings, then its notes.
 std::vector<FingeringResult> predict(const Geometry& geometry);
 
 // Whether every resonance of `results` was found.
