@@ -13,23 +13,33 @@ namespace sorrel {
 
 const char* const kTuneUsage =
     "Usage: sorrel-cli tune (FILE.srl [--slot N] | GEOMETRY.json) [--temperature C]\n"
-    "                       [--window-height MM] [--measured FINGERING=HZ]\n"
-    "                       [--fingering STRING]... [--json]\n"
+    "                       [--window-height MM] [--measured FINGERING=HZ]...\n"
+    "                       [--measured-top FINGERING=HZ]... [--fingering STRING]...\n"
+    "                       [--note FINGERING=HZ]... [--json]\n"
     "\n"
-    "Predicts how every fingering of a finished instrument sounds: the first\n"
-    "resonance against its target, the second register and its stretch against\n"
-    "the ideal octave (the twelfth for a closed mouthpiece). The geometry comes\n"
-    "from a calculated slot of a design file or from a geometry file.\n"
+    "Predicts how every fingering of a finished instrument sounds: the resonance\n"
+    "nearest its target (the top of the note's playing range) with its mode and\n"
+    "the pitch as played, the second register and its stretch against the ideal\n"
+    "octave (the twelfth for a closed mouthpiece), and the spread of each class\n"
+    "of notes. The geometry comes from a calculated slot of a design file or\n"
+    "from a geometry file.\n"
     "\n"
     "  --slot N                 slot 0 to 39 of the design file (0 by default)\n"
     "  --temperature C          air temperature in the bore, degrees Celsius\n"
     "                           (28 by default: breath)\n"
     "  --window-height MM       the window height (calibration value) to use\n"
-    "  --measured FINGERING=HZ  fit the window height (or, for a closed\n"
-    "                           mouthpiece, the added length) so that this\n"
-    "                           fingering sounds at HZ, e.g. xxxxxx=587.3\n"
+    "  --measured FINGERING=HZ  a note measured as played, e.g. xxxxxx=587.3: the\n"
+    "                           window height (for a closed mouthpiece, the\n"
+    "                           added length) is fitted to every measured note,\n"
+    "                           and from two notes the blowing level too; may be\n"
+    "                           given more than once\n"
+    "  --measured-top FINGERING=HZ\n"
+    "                           a note measured at the top of its playing range,\n"
+    "                           just before it breaks; may be given more than once\n"
     "  --fingering STRING       also predict this fingering: x closed, o open,\n"
     "                           the top hole first; may be given more than once\n"
+    "  --note FINGERING=HZ      also predict this fingering's resonance nearest\n"
+    "                           HZ, in any register; may be given more than once\n"
     "  --json                   print the prediction as one JSON object\n"
     "  -h, --help               show this help\n"
     "\n"
@@ -90,10 +100,12 @@ ParsedTuneArguments parse_tune_arguments(const std::vector<std::string>& args) {
             if (!parsed.windowHeight || *parsed.windowHeight < 0)
                 return usage_error("--window-height needs a number of millimetres, 0 or more");
             ++i;
-        } else if (arg == "--measured") {
-            parsed.measured = value ? measured_note(*value) : std::nullopt;
-            if (!parsed.measured)
-                return usage_error("--measured needs FINGERING=HZ, e.g. xxxxxx=587.3");
+        } else if (arg == "--measured" || arg == "--measured-top" || arg == "--note") {
+            std::optional<MeasuredNote> note = value ? measured_note(*value) : std::nullopt;
+            if (!note)
+                return usage_error(arg + " needs FINGERING=HZ, e.g. xxxxxx=587.3");
+            note->played = arg == "--measured";
+            (arg == "--note" ? parsed.notes : parsed.measured).push_back(*note);
             ++i;
         } else if (arg == "--fingering") {
             if (!value)

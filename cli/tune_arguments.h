@@ -8,20 +8,22 @@
 
 namespace sorrel {
 
-// A measured note: the fingering played and the frequency it sounded.
+// A fingering and a frequency: a measured note, or a note to predict.
 struct MeasuredNote {
     std::string fingering; // "xxxxxx"
     double frequency = 0;  // Hz
+    bool played = true;    // measured as played (a tuner), or the top of the note's range
 };
 
 struct TuneArguments {
     bool help = false;
-    std::string file;                   // a design file or a geometry file (*.json)
-    std::optional<int> slot;            // the design file's slot; 0 when not given
-    std::optional<double> temperature;  // °C, replacing the geometry's
-    std::optional<double> windowHeight; // mm, replacing the geometry's
-    std::optional<MeasuredNote> measured;
+    std::string file;                    // a design file or a geometry file (*.json)
+    std::optional<int> slot;             // the design file's slot; 0 when not given
+    std::optional<double> temperature;   // °C, replacing the geometry's
+    std::optional<double> windowHeight;  // mm, replacing the geometry's
+    std::vector<MeasuredNote> measured;  // every --measured and --measured-top, in order
     std::vector<std::string> fingerings; // extra fingerings, after the geometry's own
+    std::vector<MeasuredNote> notes;     // notes to predict, after the geometry's own
     bool json = false;
 };
 

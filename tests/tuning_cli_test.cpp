@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cmath>
+#include <tuple>
 
 namespace {
 
@@ -45,13 +46,47 @@ TEST_F(TuneCommand, PrintsEveryFingeringAndFitsTheWindowHeightToAMeasuredNote) {
     EXPECT_EQ(out["fingerings"][6]["fingering"], "oooooo");
     EXPECT_EQ(out["fingerings"][7]["fingering"], "oxxooo");
 
-    // Fitted to a measured note, the window height gives that note.
-    const json fitted = json::parse(run("tune w.json --measured xxxxxo=672.5 --json").out);
-    EXPECT_EQ(fitted["fingerings"][1]["resonance_hz"][0], 672.5);
-    EXPECT_NE(fitted["window_height_mm"], 2.5);
+    // Fitted to a measured note, the window height gives that note: at the
+    // top of its range, or as played.
+    for (const auto& [option, key] :
+         {std::pair{"--measured-top", "top_hz"}, std::pair{"--measured", "played_hz"}}) {
+        const CliRun fit = run(std::string("tune w.json --json ") + option + " xxxxxo=672.5");
+        ASSERT_EQ(fit.status, 0) << fit.err;
+        const json fitted = json::parse(fit.out);
+        EXPECT_EQ(fitted["fingerings"][1][key], 672.5) << option;
+        EXPECT_NE(fitted["window_height_mm"], 2.5);
+        EXPECT_EQ(fitted["measured"][0]["mode"], 1);
+        EXPECT_EQ(fitted["measured"][0]["residual_cents"], 0);
+    }
     const CliRun text = run("tune w.json --measured xxxxxo=672.5");
     EXPECT_NE(text.out.find("(fitted to xxxxxo = 672.50 Hz), air at 28.0 C"), std::string::npos)
         << text.out;
+}
+
+// The whistle's second-octave D is vented: oxxxxx's lowest resonance is a
+// weak one below the played note, which is the next mode up.
+TEST_F(TuneCommand, PredictsNotesInAnyRegisterWithTheirMode) {
+    write_whistle();
+    const CliRun r = run("tune w.json --note oxxxxx=1174.7 --note xxxxoo=1468.3 --json");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const json out = json::parse(r.out);
+    ASSERT_EQ(out["fingerings"].size(), 9u);
+    // The measured tops of these two notes' ranges (see the data file).
+    const std::tuple<const char*, int, double> notes[] = {{"oxxxxx", 2, 1222}, {"xxxxoo", 2, 1531}};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const json& row = out["fingerings"][7 + i];
+        const auto& [fingering, mode, top] = notes[i];
+        EXPECT_EQ(row["fingering"], fingering);
+        EXPECT_EQ(row["mode"], mode) << fingering;
+        EXPECT_NEAR(double(row["top_hz"]), top, top * 0.02) << fingering;
+        EXPECT_LT(row["played_hz"], row["top_hz"]) << fingering;
+    }
+    const json& classes = out["classes_from_target"];
+    ASSERT_EQ(classes.size(), 3u);
+    EXPECT_EQ(classes[1]["class"], "cross-fingered and vented");
+    EXPECT_EQ(classes[1]["notes"], 1);
+    EXPECT_EQ(classes[2]["notes"], 1);
+    EXPECT_EQ(classes[0]["notes"], 7);
 }
 
 TEST_F(TuneCommand, AClosedMouthpieceReportsItsAddedLength) {
@@ -89,6 +124,11 @@ TEST_F(TuneCommand, ExitStatusTellsWhatWentWrong) {
             {"tune w.json --measured xxxxx=600", 1, "--measured: the fingering names 5 holes"},
             {"tune w.json --fingering xxq", 1,
              R"(--fingering "xxq": a fingering is written with x (closed) and o (open) only)"},
+            {"tune w.json --measured-top xxxxxx=600 --measured-top xxxxo=700", 1,
+             "--measured-top: the fingering names 5 holes"},
+            {"tune w.json --note oxxxxx=-1", 1, "--note needs FINGERING=HZ"},
+            {"tune w.json --note oxxxxz=1174", 1,
+             R"(--note "oxxxxz": a fingering is written with x (closed) and o (open) only)"},
             {"tune w.json --temperature warm", 1, "--temperature needs a number"},
             {"tune", 1, "tune needs a design file or a geometry file"},
         },
