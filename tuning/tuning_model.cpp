@@ -169,17 +169,19 @@ double cents_between(double frequency, double reference) {
 
 namespace {
 
-// Where the search for the lowest resonance starts: well below the tube's
-// half-wave note (a closed mouthpiece's added length included).
+// Where the search for the lowest resonance starts: below the tube's
+// half-wave note (a closed mouthpiece's added length included) by an octave,
+// which no window or embouchure lowers it by, or for a closed mouthpiece by
+// two octaves below its quarter wave.
 double search_floor(const Geometry& geometry, const AirColumn& column) {
     const bool closed = geometry.mouth.kind == MouthKind::Closed;
     const double length = geometry.length + (closed ? geometry.mouth.addedLength : 0);
-    return column.air().speedOfSound / (2 * length) / 8;
+    return column.air().speedOfSound / (2 * length) / (closed ? 8 : 2);
 }
 
 std::optional<double> lowest_resonance(const Geometry& geometry, const AirColumn& column,
                                        bool closed) {
-    const double from = search_floor(geometry, column), to = from * 64;
+    const double from = search_floor(geometry, column), to = from * 16;
     if (closed)
         return lowest_peak([&](double f) { return std::abs(column.input_impedance(f)); }, from, to);
     return lowest_rising_zero([&](double f) { return column.input_impedance(f).imag(); }, from, to);
