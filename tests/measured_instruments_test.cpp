@@ -34,7 +34,7 @@ TEST(MeasuredInstruments, ArePredictedWithinTheirClassLimits) {
          {{6, 1}, {8, 2}, {9, 2}}},
         {"fife", "max_hz", {{FirstRegister, 46}, {CrossOrVented, 35}, {SecondRegister, 45}},
          {{9, 2}, {17, 3}, {19, 4}}},
-        {"native_flute", "played_hz", {{FirstRegister, 41}, {CrossOrVented, 36}},
+        {"native_flute", "played_hz", {{FirstRegister, 18}, {CrossOrVented, 29}},
          {{2, 1}, {12, 2}}},
     };
     // clang-format on
@@ -58,7 +58,8 @@ TEST(MeasuredInstruments, ArePredictedWithinTheirClassLimits) {
             const std::string text = fingering_text(notes[i].fingering);
             const FingeringResult result =
                 predict_fingering(*bottom.geometry, notes[i].fingering, notes[i].frequency);
-            ASSERT_TRUE(result.first && result.played) << instrument.file << " " << text;
+            ASSERT_TRUE(result.first && (result.played || !played))
+                << instrument.file << " " << text;
             const double predicted = played ? *result.played : *result.first;
             const double off = cents_between(predicted, notes[i].frequency);
             cents[note_class(text, result.mode)].push_back(off);

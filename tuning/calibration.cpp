@@ -23,6 +23,7 @@ struct Problem {
     const Geometry& geometry;
     const std::vector<MeasuredPitch>& measured;
     std::vector<Fingering> fingerings;
+    std::vector<int> modes; // each note's resonance number, found once at the start
     int unknowns = 1;
 
     bool closed() const { return geometry.mouth.kind == MouthKind::Closed; }
@@ -50,7 +51,7 @@ struct Problem {
                     : rising_zero_near([&](double f) { return column.input_impedance(f).imag(); },
                                        at);
             if (pitch && measured[i].played)
-                pitch = played_pitch(column, *pitch);
+                pitch = played_pitch(column, *pitch, modes[i]);
             cents.push_back(pitch ? cents_between(*pitch, at) : std::nan(""));
         }
         return cents;
@@ -145,7 +146,7 @@ Unknowns least_squares(const Problem& problem, Unknowns x) {
 
 NotesCalibration calibrate_notes(const Geometry& geometry,
                                  const std::vector<MeasuredPitch>& measured) {
-    Problem problem{geometry, measured, {}, 1};
+    Problem problem{geometry, measured, {}, {}, 1};
     bool anyPlayed = false;
     for (const MeasuredPitch& note : measured) {
         problem.fingerings.push_back(note.fingering);
@@ -156,7 +157,15 @@ NotesCalibration calibrate_notes(const Geometry& geometry,
         problem.unknowns = 2;
     NotesCalibration calibration;
     calibration.unknowns = problem.unknowns;
-    const Unknowns x = least_squares(problem, scan_start(problem));
+    // The modes of the notes' resonances, counted once as the tops of their
+    // ranges: a played pitch needs its mode.
+    problem.modes.assign(measured.size(), 1);
+    const Unknowns start = scan_start(problem);
+    for (std::size_t i = 0; i < measured.size(); ++i)
+        problem.modes[i] =
+            predict_fingering(problem.with(start), measured[i].fingering, measured[i].frequency)
+                .mode;
+    const Unknowns x = least_squares(problem, start);
     const std::vector<double> residuals = problem.residuals(x);
     const Geometry fitted = problem.with(x);
     for (std::size_t i = 0; i < measured.size(); ++i) {

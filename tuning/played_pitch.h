@@ -9,7 +9,10 @@
 namespace sorrel::tuning {
 
 // The jet's Strouhal number at the top of a note's range, where the note
-// sits on the passive resonance and the jet's phase adds nothing.
+// sits on the passive resonance and the jet's phase adds nothing. Chosen on
+// the measured Native American flute, the one instrument of the tests
+// measured as played: lower values leave the jet no phase to sound its
+// upper notes with.
 inline constexpr double kTopStrouhal = 0.23;
 
 // The phase of the input impedance at which a jet of the column's Strouhal
@@ -19,11 +22,12 @@ inline constexpr double kTopStrouhal = 0.23;
 // Instruments, 16.10) measured from its value at the top of the range.
 double played_phase(double strouhal);
 
-// The as-played pitch of the note whose passive resonance is `top` Hz: where
+// The as-played pitch of the note whose passive resonance is `top` Hz, the
+// fingering's resonance number `mode` (1 the lowest): where
 // arg Z_tot = -played_phase (Auvray, Fabre & Lagrée 2012, J. Acoust. Soc.
 // Am. 131, 1574-1585; Terrien, Vergez & Fabre 2013, Acta Acustica united with
 // Acustica 99, 675-685). A closed mouthpiece is not jet-driven: its pitch is
 // the resonance. Empty when no such pitch lies within reach of `top`.
-std::optional<double> played_pitch(const AirColumn& column, double top);
+std::optional<double> played_pitch(const AirColumn& column, double top, int mode);
 
 } // namespace sorrel::tuning

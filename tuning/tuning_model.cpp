@@ -53,7 +53,8 @@ AirColumn::AirColumn(const Geometry& geometry, const Fingering& fingering)
     : air_(air_properties(geometry.air)), mouthKind_(geometry.mouth.kind),
       windowArea_(mouth_area(geometry.mouth)),
       neckLength_(window_neck_length(windowArea_, geometry.windowHeight)),
-      strouhal_(geometry.strouhal), topRadius_(radius_at(geometry, mouth_position(geometry.mouth))),
+      strouhal_(geometry.strouhal), referenceFrequency_(air_.speedOfSound / (2 * geometry.length)),
+      topRadius_(radius_at(geometry, mouth_position(geometry.mouth))),
       footRadius_(radius_at(geometry, geometry.length)),
       footOuterRadius_(footRadius_ + geometry.wall) {
     if (mouthKind_ == MouthKind::Closed && geometry.mouth.addedLength > 0)
@@ -216,17 +217,21 @@ FingeringResult predict_fingering(const Geometry& geometry, const Fingering& fin
         result.cents = cents_between(*result.first, *target);
     // The mode counts the rising zeros below the note's own (a closed
     // mouthpiece sounds its lowest).
-    result.mode =
-        closed
-            ? 1
-            : 1 + rising_zeros_between([&](double f) { return column.input_impedance(f).imag(); },
-                                       search_floor(geometry, column), *result.first * (1 - 1e-9));
-    result.played = played_pitch(column, *result.first);
+    auto reactance = [&](double f) { return column.input_impedance(f).imag(); };
+    result.mode = closed ? 1
+                         : 1 + rising_zeros_between(reactance, search_floor(geometry, column),
+                                                    *result.first * (1 - 1e-9));
+    result.played = played_pitch(column, *result.first, result.mode);
     const double ideal = overblow_ratio(geometry.mouth.kind) * *result.first;
     result.second = resonance_near(column, closed, ideal);
     if (result.second) {
         result.octaveStretch = cents_between(*result.second, ideal);
-        result.secondPlayed = played_pitch(column, *result.second);
+        const int secondMode = closed
+                                   ? 2
+                                   : result.mode + 1 +
+                                         rising_zeros_between(reactance, *result.first * (1 + 1e-9),
+                                                              *result.second * (1 - 1e-9));
+        result.secondPlayed = played_pitch(column, *result.second, secondMode);
     }
     return result;
 }

@@ -43,16 +43,20 @@ public:
 
     const AirProperties& air() const { return air_; }
     MouthKind mouth_kind() const { return mouthKind_; }
+    // The jet's Strouhal number at the reference frequency: the blowing level.
     double strouhal() const { return strouhal_; }
+    // The tube's open-open half-wave frequency c / 2L, Hz.
+    double reference_frequency() const { return referenceFrequency_; }
 
 private:
     void add_headspace(const Geometry& geometry);
 
     AirProperties air_;
     MouthKind mouthKind_ = MouthKind::Fipple;
-    double windowArea_ = 0;      // m²; unused for a closed mouth
-    double neckLength_ = 0;      // the window's or embouchure's neck, m
-    double strouhal_ = 0;        // the blowing level of a played note
+    double windowArea_ = 0; // m²; unused for a closed mouth
+    double neckLength_ = 0; // the window's or embouchure's neck, m
+    double strouhal_ = 0;   // the blowing level of a played note
+    double referenceFrequency_ = 0;
     double topRadius_ = 0;       // bore radius at the mouth, m
     double footRadius_ = 0;      // m
     double footOuterRadius_ = 0; // m
