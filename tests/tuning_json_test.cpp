@@ -2,6 +2,7 @@
 // and every malformed field refused by its JSON path.
 
 #include "tuning/geometry_json.h"
+#include "tuning/tuning_model.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -57,6 +58,38 @@ TEST(GeometryJson, WritesWhatItReadsBack) {
     }
 }
 
+// The measured whistle with a rounded top, its window shorter than the
+// headspace above the edge, and two notes of the second octave: the vented D
+// on oxxxxx and the overblown E. Both are the second mode of their fingering,
+// near the tops of their measured ranges (1222 and 1362 Hz).
+TEST(GeometryJson, ARoundedTopAndNotesInAnyRegisterRoundTripAndPredict) {
+    const GeometryRead read = read_geometry_json(R"({
+      "length_mm": 270.7, "wall_mm": 0.35,
+      "bore_profile_mm": [[0, 0], [2.0, 12.0], [270.7, 12.0]],
+      "holes": [{"from_foot_mm": 148.0, "diameter_mm": 5.0}, {"from_foot_mm": 127.5, "diameter_mm": 6.6},
+                {"from_foot_mm": 104.5, "diameter_mm": 5.6}, {"from_foot_mm": 82.0, "diameter_mm": 5.7},
+                {"from_foot_mm": 64.5, "diameter_mm": 7.7}, {"from_foot_mm": 39.0, "diameter_mm": 6.9}],
+      "mouth": {"kind": "fipple", "window_length_mm": 4.2, "window_width_mm": 8.2,
+                "position_mm": 5.2, "window_height_mm": 2.9},
+      "notes": [{"fingering": "oxxxxx", "target_hz": 1174.7},
+                {"fingering": "xxxxxo", "target_hz": 1321.5}]
+    })");
+    ASSERT_TRUE(read.geometry) << read.error;
+    const GeometryRead again = read_geometry_json(write_geometry_json(*read.geometry));
+    ASSERT_TRUE(again.geometry) << again.error;
+    EXPECT_EQ(*again.geometry, *read.geometry);
+    const std::vector<FingeringResult> results = predict(*read.geometry);
+    ASSERT_EQ(results.size(), 9u);
+    const double tops[] = {1222, 1362};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const FingeringResult& note = results[7 + i];
+        ASSERT_TRUE(note.first && note.played) << note.fingering;
+        EXPECT_EQ(note.mode, 2) << note.fingering;
+        EXPECT_NEAR(*note.first, tops[i], tops[i] * 0.02) << note.fingering;
+        EXPECT_LT(*note.played, *note.first) << note.fingering;
+    }
+}
+
 TEST(GeometryJson, RefusesWithThePathOfTheFirstBadField) {
     using J = json&;
     // clang-format off
@@ -79,6 +112,14 @@ TEST(GeometryJson, RefusesWithThePathOfTheFirstBadField) {
         {[](J f) { f["temperature_c"] = true; }, "temperature_c: must be a number"},
         {[](J f) { f["targets_hz"][2] = "A"; }, "targets_hz[2]: must be a number"},
         {[](J f) { f["fingerings"][0] = 3; }, "fingerings[0]: "},
+        {[](J f) { f["bore_profile_mm"][0][1] = 0; }, "bore_profile_mm[0][1]: must be a number above"},
+        {[](J f) { f["mouth"]["position_mm"] = 270.7; }, "mouth.position_mm: must lie between"},
+        {[](J f) { f["notes"] = json::parse(R"([{"fingering": "xo", "target_hz": 0}])"); },
+         "notes[0].target_hz: must be a number above 0"},
+        {[](J f) { f["notes"] = json::parse(R"([{"fingering": "xo", "hz": 600}])"); },
+         "notes[0].hz: unknown key"},
+        {[](J f) { f["notes"] = json::parse(R"([{"fingering": "xxo", "target_hz": 600}])"); },
+         "notes[0].fingering: the fingering names 3 holes"},
         {[](J f) { f = json::array(); }, "(top): "},
         // Sizes and counts no instrument has, refused before any work on them.
         {[](J f) { f["length_mm"] = 5000.01; }, "length_mm: must be at most 5000 mm"},

@@ -93,9 +93,9 @@ std::optional<GeometryFault> check_bore(const Geometry& geometry) {
                 return GeometryFault{field + "[0]", "must be a number of at least 0"};
             if (i > 0 && point.fromTop <= geometry.boreProfile[i - 1].fromTop)
                 return GeometryFault{field + "[0]", "must lie below the point before it"};
-            // A profile may close to a rounded top above the mouth.
-            const bool roundedTop =
-                i == 0 && point.diameter == 0 && point.fromTop < mouth_position(geometry.mouth);
+            // A profile may close to a rounded top above a mouth it places.
+            const bool roundedTop = i == 0 && point.diameter == 0 && geometry.mouth.position &&
+                                    point.fromTop < *geometry.mouth.position;
             if (!positive(point.diameter) && !roundedTop)
                 return GeometryFault{field + "[1]", "must be a number above 0"};
         }
