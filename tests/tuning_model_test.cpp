@@ -1,7 +1,9 @@
 // The tuning model on whole instruments: air, fingerings, the refusal of
 // geometry it cannot compute from, resonances and calibration.
 
+#include "tuning/calibration.h"
 #include "tuning/geometry_json.h"
+#include "tuning/note_class.h"
 #include "tuning/tuning_model.h"
 
 #include <gtest/gtest.h>
@@ -167,6 +169,54 @@ TEST(Calibrating, RefusesNotesNoFirstRegisterMatches) {
         EXPECT_FALSE(fit.geometry) << measured;
         EXPECT_NE(fit.error.find(says), std::string::npos) << fit.error;
     }
+}
+
+// Notes measured on an instrument made with a known window height and
+// blowing level give them back: from one note the window height alone, from
+// the bare tube's two registers as played both.
+TEST(Calibrating, SeveralNotesGiveBackTheMouthAndTheBlowingLevel) {
+    Geometry truth = whistle();
+    truth.windowHeight = 3.4e-3;
+    truth.strouhal = 0.27;
+    Geometry bare = truth;
+    bare.holes.clear();
+    const FingeringResult tube = predict_fingering(bare, Fingering{}, std::nullopt);
+    ASSERT_TRUE(tube.played && tube.secondPlayed);
+    const FingeringResult bottom = predict_fingering(truth, fingering("xxxxxx"), std::nullopt);
+    // clang-format off
+    const std::tuple<Geometry, std::vector<MeasuredPitch>, int> cases[] = {
+        {truth, {{fingering("xxxxxx"), *bottom.first, false}}, 1},
+        {bare, {{Fingering{}, *tube.played, true}, {Fingering{}, *tube.secondPlayed, true}}, 2},
+    };
+    // clang-format on
+    for (const auto& [made, measured, unknowns] : cases) {
+        Geometry start = made;
+        start.windowHeight = 1e-3;
+        start.strouhal = kDefaultStrouhal;
+        const NotesCalibration fit = calibrate_notes(start, measured);
+        ASSERT_TRUE(fit.geometry) << fit.error;
+        EXPECT_EQ(fit.unknowns, unknowns);
+        EXPECT_NEAR(fit.geometry->windowHeight, 3.4e-3, 2e-6);
+        EXPECT_NEAR(fit.geometry->strouhal, unknowns == 2 ? 0.27 : kDefaultStrouhal, 1e-4);
+        for (std::size_t i = 0; i < measured.size(); ++i) {
+            EXPECT_EQ(fit.matches[i].mode, static_cast<int>(i) + 1);
+            EXPECT_NEAR(fit.matches[i].residual, 0, 0.01);
+        }
+    }
+}
+
+TEST(NoteClasses, FollowTheFingeringAndTheMode) {
+    using enum NoteClass;
+    const std::tuple<const char*, int, NoteClass> cases[] = {
+        {"xxxxxx", 1, FirstRegister},  {"xxxooo", 1, FirstRegister},  {"oooooo", 1, FirstRegister},
+        {"xxxxxo", 2, SecondRegister}, {"xxxxxx", 4, SecondRegister}, {"oxxooo", 1, CrossOrVented},
+        {"oxxxxx", 2, CrossOrVented},  {"xxxxox", 1, CrossOrVented}};
+    for (const auto& [text, mode, expected] : cases)
+        EXPECT_EQ(note_class(text, mode), expected) << text << " mode " << mode;
+    const Spread s = spread({3, -5, 1, 5});
+    EXPECT_EQ(s.count, 4);
+    EXPECT_DOUBLE_EQ(s.largest, 5);
+    EXPECT_DOUBLE_EQ(s.deviation, std::sqrt((4.0 + 36 + 0 + 16) / 4)); // about the mean, 1
 }
 
 } // namespace
