@@ -129,6 +129,8 @@ TEST_F(TuneCommand, ExitStatusTellsWhatWentWrong) {
             {"tune w.json --note oxxxxx=-1", 1, "--note needs FINGERING=HZ"},
             {"tune w.json --note oxxxxz=1174", 1,
              R"(--note "oxxxxz": a fingering is written with x (closed) and o (open) only)"},
+            {"tune w.json --measured-top xxxxxx=640", 3,
+             "--measured: no window height from 0 to 20 mm brings xxxxxx to the measured"},
             {"tune w.json --temperature warm", 1, "--temperature needs a number"},
             {"tune", 1, "tune needs a design file or a geometry file"},
         },

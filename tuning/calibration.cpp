@@ -1,7 +1,6 @@
 #include "tuning/calibration.h"
 
 #include "tuning/played_pitch.h"
-#include "tuning/resonance.h"
 
 #include <algorithm>
 #include <array>
@@ -15,6 +14,9 @@ constexpr double kMaxAddedLength = 200e-3; // m
 constexpr double kStrouhalRange[2] = {0.05, 1.0};
 constexpr int kScanSamples = 20;
 constexpr int kMaxIterations = 40;
+// How near each note an exactly determined fit (as many notes as unknowns)
+// must come: the least squares meet such notes to far better.
+constexpr double kExactCents = 0.05;
 
 // The unknowns as a vector: the mouth's value, then the blowing level.
 using Unknowns = std::array<double, 2>;
@@ -45,11 +47,7 @@ struct Problem {
         for (std::size_t i = 0; i < measured.size(); ++i) {
             const AirColumn column(trial, fingerings[i]);
             const double at = measured[i].frequency;
-            std::optional<double> pitch =
-                closed()
-                    ? peak_near([&](double f) { return std::abs(column.input_impedance(f)); }, at)
-                    : rising_zero_near([&](double f) { return column.input_impedance(f).imag(); },
-                                       at);
+            std::optional<double> pitch = resonance_near(column, closed(), at);
             if (pitch && measured[i].played)
                 pitch = played_pitch(column, *pitch, modes[i]);
             cents.push_back(pitch ? cents_between(*pitch, at) : std::nan(""));
@@ -180,6 +178,16 @@ NotesCalibration calibrate_notes(const Geometry& geometry,
                         residuals[i]};
         match.predicted = measured[i].played ? result.played.value_or(0) : result.first.value_or(0);
         calibration.matches.push_back(match);
+    }
+    const bool exact = static_cast<int>(measured.size()) == problem.unknowns;
+    for (const NoteMatch& match : calibration.matches) {
+        if (exact && std::abs(match.residual) > kExactCents) {
+            calibration.error =
+                std::string("no ") + (problem.closed() ? "added length" : "window height") +
+                " from 0 to " + std::to_string(static_cast<int>(problem.mouth_limit() * 1000)) +
+                " mm brings " + match.fingering + " to the measured frequency";
+            return calibration;
+        }
     }
     calibration.geometry = fitted;
     return calibration;

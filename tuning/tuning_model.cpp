@@ -160,6 +160,12 @@ Complex AirColumn::input_impedance(double frequency) const {
     return window_impedance(air_, omega, windowArea_, neckLength_, topRadius_) + below;
 }
 
+std::optional<double> resonance_near(const AirColumn& column, bool closed, double target) {
+    if (closed)
+        return peak_near([&](double f) { return std::abs(column.input_impedance(f)); }, target);
+    return rising_zero_near([&](double f) { return column.input_impedance(f).imag(); }, target);
+}
+
 double overblow_ratio(MouthKind kind) {
     return kind == MouthKind::Closed ? 3 : 2;
 }
@@ -186,12 +192,6 @@ std::optional<double> lowest_resonance(const Geometry& geometry, const AirColumn
     if (closed)
         return lowest_peak([&](double f) { return std::abs(column.input_impedance(f)); }, from, to);
     return lowest_rising_zero([&](double f) { return column.input_impedance(f).imag(); }, from, to);
-}
-
-std::optional<double> resonance_near(const AirColumn& column, bool closed, double target) {
-    if (closed)
-        return peak_near([&](double f) { return std::abs(column.input_impedance(f)); }, target);
-    return rising_zero_near([&](double f) { return column.input_impedance(f).imag(); }, target);
 }
 
 } // namespace

@@ -79,6 +79,11 @@ struct FingeringResult {
     std::optional<double> secondPlayed;  // `second` as played, Hz
 };
 
+// The resonance of `column` nearest `target` Hz within ±200 cents: the
+// rising zero of the reactance, or for a closed mouthpiece the peak of the
+// impedance's magnitude.
+std::optional<double> resonance_near(const AirColumn& column, bool closed, double target);
+
 // The ratio of the second register to the first in an ideal tube: 2 (an
 // octave) for a fipple or embouchure, 3 (a twelfth) for a closed mouthpiece.
 double overblow_ratio(MouthKind kind);
