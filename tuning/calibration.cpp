@@ -12,11 +12,20 @@ namespace {
 constexpr double kMaxWindowHeight = 20e-3; // m
 constexpr double kMaxAddedLength = 200e-3; // m
 constexpr double kStrouhalRange[2] = {0.05, 1.0};
-constexpr int kScanSamples = 20;
+constexpr int kScanSamples = 10;
 constexpr int kMaxIterations = 40;
+constexpr double kSettledSquares = 1e-6; // relative change of the sum of squares
 // How near each note an exactly determined fit (as many notes as unknowns)
 // must come: the least squares meet such notes to far better.
 constexpr double kExactCents = 0.05;
+
+// The sum of the squared cents; infinite when a note was not reached.
+double sum_of_squares(const std::vector<double>& cents) {
+    double sum = 0;
+    for (double c : cents)
+        sum += c * c;
+    return std::isnan(sum) ? INFINITY : sum;
+}
 
 // The unknowns as a vector: the mouth's value, then the blowing level.
 using Unknowns = std::array<double, 2>;
@@ -55,13 +64,6 @@ struct Problem {
         return cents;
     }
 
-    double squares(const Unknowns& x) const {
-        double sum = 0;
-        for (double r : residuals(x))
-            sum += r * r;
-        return std::isnan(sum) ? INFINITY : sum;
-    }
-
     Unknowns clamp(Unknowns x) const {
         x[0] = std::clamp(x[0], 0.0, mouth_limit());
         x[1] = std::clamp(x[1], kStrouhalRange[0], kStrouhalRange[1]);
@@ -75,7 +77,7 @@ Unknowns scan_start(const Problem& problem) {
     double bestSquares = INFINITY;
     for (int i = 0; i <= kScanSamples; ++i) {
         const Unknowns x{problem.mouth_limit() * i / kScanSamples, problem.geometry.strouhal};
-        const double sum = problem.squares(x);
+        const double sum = sum_of_squares(problem.residuals(x));
         if (sum < bestSquares) {
             best = x;
             bestSquares = sum;
@@ -84,49 +86,64 @@ Unknowns scan_start(const Problem& problem) {
     return best;
 }
 
-// Levenberg-Marquardt on the cents, with a forward-difference Jacobian
-// (Nocedal & Wright, Numerical Optimization, 2006, ch. 10).
-Unknowns least_squares(const Problem& problem, Unknowns x) {
+// J^T J and J^T r of the residuals `r` at `x`, J by forward differences.
+struct NormalEquations {
+    double a[2][2] = {{0, 0}, {0, 0}};
+    double g[2] = {0, 0};
+};
+
+NormalEquations normal_equations(const Problem& problem, const Unknowns& x,
+                                 const std::vector<double>& r) {
     const Unknowns step{1e-6, 1e-4};
+    std::array<std::vector<double>, 2> jacobian;
+    for (int u = 0; u < problem.unknowns; ++u) {
+        Unknowns moved = x;
+        moved[u] += step[u];
+        const std::vector<double> rm = problem.residuals(moved);
+        for (std::size_t i = 0; i < r.size(); ++i)
+            jacobian[u].push_back((rm[i] - r[i]) / step[u]);
+    }
+    NormalEquations normal;
+    for (int u = 0; u < problem.unknowns; ++u) {
+        for (std::size_t i = 0; i < r.size(); ++i) {
+            normal.g[u] += jacobian[u][i] * r[i];
+            for (int v = 0; v < problem.unknowns; ++v)
+                normal.a[u][v] += jacobian[u][i] * jacobian[v][i];
+        }
+    }
+    return normal;
+}
+
+// The step d of (J^T J + λ diag J^T J) d = -J^T r.
+Unknowns damped_step(const NormalEquations& n, int unknowns, double lambda) {
+    const double a00 = n.a[0][0] * (1 + lambda), a11 = n.a[1][1] * (1 + lambda);
+    if (unknowns == 1)
+        return {-n.g[0] / a00, 0};
+    const double det = a00 * a11 - n.a[0][1] * n.a[1][0];
+    return {-(a11 * n.g[0] - n.a[0][1] * n.g[1]) / det, -(a00 * n.g[1] - n.a[1][0] * n.g[0]) / det};
+}
+
+// Levenberg-Marquardt on the cents (Nocedal & Wright, Numerical
+// Optimization, 2006, ch. 10), from `x`.
+Unknowns least_squares(const Problem& problem, Unknowns x) {
     double lambda = 1e-3;
     std::vector<double> r = problem.residuals(x);
-    double sum = problem.squares(x);
+    double sum = sum_of_squares(r);
     for (int iteration = 0; iteration < kMaxIterations && std::isfinite(sum); ++iteration) {
-        // Normal equations J^T J d = -J^T r, 1 × 1 or 2 × 2.
-        std::array<std::vector<double>, 2> jacobian;
-        for (int u = 0; u < problem.unknowns; ++u) {
-            Unknowns moved = x;
-            moved[u] += step[u];
-            const std::vector<double> rm = problem.residuals(moved);
-            for (std::size_t i = 0; i < r.size(); ++i)
-                jacobian[u].push_back((rm[i] - r[i]) / step[u]);
-        }
-        double a[2][2] = {{0, 0}, {0, 0}}, g[2] = {0, 0};
-        for (int u = 0; u < problem.unknowns; ++u) {
-            for (std::size_t i = 0; i < r.size(); ++i)
-                g[u] += jacobian[u][i] * r[i];
-            for (int v = 0; v < problem.unknowns; ++v)
-                for (std::size_t i = 0; i < r.size(); ++i)
-                    a[u][v] += jacobian[u][i] * jacobian[v][i];
-        }
+        const NormalEquations normal = normal_equations(problem, x, r);
         for (;;) {
-            Unknowns d{0, 0};
-            const double a00 = a[0][0] * (1 + lambda), a11 = a[1][1] * (1 + lambda);
-            if (problem.unknowns == 1) {
-                d[0] = -g[0] / a00;
-            } else {
-                const double det = a00 * a11 - a[0][1] * a[1][0];
-                d[0] = -(a11 * g[0] - a[0][1] * g[1]) / det;
-                d[1] = -(a00 * g[1] - a[1][0] * g[0]) / det;
-            }
+            const Unknowns d = damped_step(normal, problem.unknowns, lambda);
             const Unknowns next = problem.clamp({x[0] + d[0], x[1] + d[1]});
-            const double nextSum = problem.squares(next);
+            std::vector<double> nextR = problem.residuals(next);
+            const double nextSum = sum_of_squares(nextR);
             if (nextSum < sum) {
+                // Settled when the unknowns or the squares barely move.
                 const bool settled =
-                    std::abs(next[0] - x[0]) < 1e-10 && std::abs(next[1] - x[1]) < 1e-8;
+                    (std::abs(next[0] - x[0]) < 1e-9 && std::abs(next[1] - x[1]) < 1e-6) ||
+                    sum - nextSum < kSettledSquares * sum;
                 x = next;
+                r = std::move(nextR);
                 sum = nextSum;
-                r = problem.residuals(x);
                 lambda /= 10;
                 if (settled)
                     return x;

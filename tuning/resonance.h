@@ -164,12 +164,15 @@ template <class F> std::optional<double> lowest_rising_zero(F&& reactance, doubl
 }
 
 // How many times `reactance` rises through zero between `from` and `to` Hz,
-// sampled as lowest_rising_zero samples it.
+// sampled every kCountStepCents: a resonance's rising zero and the falling
+// jump above it lie further apart than that.
+inline constexpr double kCountStepCents = 50;
+
 template <class F> int rising_zeros_between(F&& reactance, double from, double to) {
     int count = 0;
     double below = reactance(from);
     for (double lo = from; lo < to;) {
-        const double hi = std::min(lo * cents_ratio(kScanStepCents), to);
+        const double hi = std::min(lo * cents_ratio(kCountStepCents), to);
         const double above = reactance(hi);
         count += below < 0 && above >= 0;
         lo = hi;
