@@ -117,7 +117,9 @@ TEST(GeometryJson, RefusesWithThePathOfTheFirstBadField) {
         {[](J f) { f["notes"] = json::parse(R"([{"fingering": "xo", "target_hz": 0}])"); },
          "notes[0].target_hz: must be a number above 0"},
         {[](J f) { f["notes"] = json::parse(R"([{"fingering": "xo", "hz": 600}])"); },
-         "notes[0].hz: unknown key"},
+         R"(notes[0]: unknown key "hz")"},
+        {[](J f) { f["notes"] = json::array({json{{"fingering", "xo"}, {"target_hz", 600}}});
+                   f["notes"] = std::vector<json>(101, f["notes"][0]); }, "notes: at most 100 notes"},
         {[](J f) { f["notes"] = json::parse(R"([{"fingering": "xxo", "target_hz": 600}])"); },
          "notes[0].fingering: the fingering names 3 holes"},
         {[](J f) { f = json::array(); }, "(top): "},

@@ -46,6 +46,7 @@ std::optional<GeometryFault> check_counts(const Geometry& geometry) {
         {geometry.holes.size(), kMostHoles, "holes", " holes"},
         {geometry.boreProfile.size(), kMostProfilePoints, "bore_profile_mm", " points"},
         {geometry.extraFingerings.size(), kMostFingerings, "fingerings", " fingerings"},
+        {geometry.notes.size(), kMostFingerings, "notes", " notes"},
     };
     for (const auto& [count, most, field, what] : counts)
         if (count > most)
