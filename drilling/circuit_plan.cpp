@@ -119,6 +119,7 @@ CircuitPlan plan_from_circuit(const CircuitRecord& circuit, const std::string& d
     plan.material = latin1_to_utf8(circuit.MATL.view());
     plan.first_note = first_note(circuit);
     plan.date = date;
+    plan.positions = "the calculator's design";
     return {plan, {}};
 }
 

@@ -21,12 +21,18 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <QAccessible>
+#include <QScreen>
+
 #include <cmath>
+#include <functional>
 #include <memory>
+#include <tuple>
 
 namespace sorrel::ui {
 
 using namespace Qt::StringLiterals;
+using namespace std::string_literals;
 
 namespace {
 
@@ -173,29 +179,108 @@ private slots:
     }
 
     // Hole 5 alone open sounds above the bottom note and below the note with
-    // holes 1..5 open; fingerings that are not six of x and o are refused.
+    // holes 1..5 open; fingerings that are not six of x and o, or listed
+    // already, are refused; a row may have a target, and may be removed.
     void customFingeringsAddRowsAndBadOnesAreRefused() {
         calc_and_open();
-        for (const QString& fingering : {u"xxoq"_s, u"xxxxx"_s, u"xxxxxxx"_s, u"xoxxxx"_s}) {
+        const std::tuple<QString, QString> rows[] = {
+            {u"xxoq"_s, QString()},   {u"xxxxx"_s, QString()},   {u"xxxxxxx"_s, QString()},
+            {u"xoxxxx"_s, QString()}, {u"xoxxxx"_s, QString()},  {u"xxxooo"_s, QString()},
+            {u"oxxxxx"_s, u"6,5"_s},  {u"oxxxxx"_s, u"622.25"_s}};
+        for (const auto& [fingering, target] : rows) {
             type(u"New fingering (x closed, o open, top hole first)"_s, fingering);
+            type(u"New fingering's target (Hz)"_s, target);
             press(u"Add fingering"_s);
         }
-        QCOMPARE(feedback_->messages.size(), std::size_t{3});
-        QCOMPARE(named<QTableWidget>(u"Fingerings"_s)->rowCount(), kRows + 1);
+        QCOMPARE(feedback_->messages.size(), std::size_t{6});
+        QCOMPARE(named<QTableWidget>(u"Fingerings"_s)->rowCount(), kRows + 2);
         QCOMPARE(cell(kRows, TuningWindow::kFingering), u"xoxxxx"_s);
         QCOMPARE(cell(kRows, TuningWindow::kTarget), u"none"_s);
         QVERIFY(number(kRows) > number(0) && number(kRows) < number(5));
+        QCOMPARE(cell(kRows + 1, TuningWindow::kTarget), u"622.25"_s);
+        QVERIFY(std::abs(number(kRows + 1, TuningWindow::kCents) -
+                         cents(number(kRows + 1), 622.25)) < 0.06);
+        QCOMPARE(named<QComboBox>(u"Measured fingering"_s)->count(), kRows + 2);
+        named<QTableWidget>(u"Fingerings"_s)->selectRow(kRows);
+        press(u"Remove fingering"_s);
+        QCOMPARE(named<QTableWidget>(u"Fingerings"_s)->rowCount(), kRows + 1);
+        QCOMPARE(cell(kRows, TuningWindow::kFingering), u"oxxxxx"_s);
         QCOMPARE(named<QComboBox>(u"Measured fingering"_s)->count(), kRows + 1);
     }
 
-    void aFieldTheModelCannotUseStopsThePrediction() {
+    // Twelve rows: no fingering under the chart runs into its neighbour.
+    void twelveRowsKeepTheChartsLabelsApart() {
         calc_and_open();
-        type(u"Air temperature (°C)"_s, u"warm"_s);
-        QVERIFY(
-            named<QLabel>(u"Status"_s)->text().contains(u"Air temperature (°C): not a number"_s));
-        for (int row = 0; row < kRows; ++row)
-            QCOMPARE(cell(row, kPredicted), u"-"_s);
-        QVERIFY(window_->findChild<CentsChart*>()->bars().empty());
+        for (const QString& fingering :
+             {u"xoxxxx"_s, u"oxxxxx"_s, u"xxoxxx"_s, u"xxxoxx"_s, u"xxxxox"_s}) {
+            type(u"New fingering (x closed, o open, top hole first)"_s, fingering);
+            press(u"Add fingering"_s);
+        }
+        const auto* chart = window_->findChild<CentsChart*>();
+        QCOMPARE(chart->bars().size(), std::size_t{12});
+        const double room = chart->plot_width() / 12 * chart->label_lines();
+        QVERIFY2(chart->fontMetrics().horizontalAdvance(u"xxxxxx"_s) < room,
+                 qPrintable(QString::number(room)));
+    }
+
+    // A field whose whole text is not a number, or a value the model cannot
+    // use, stops the prediction and is named as the window labels it.
+    void aFieldTheModelCannotUseStopsThePrediction() {
+        const std::tuple<QString, QString, QString> rows[] = {
+            {u"Air temperature (°C)"_s, u"warm"_s, u"Air temperature: not a number"_s},
+            {u"Hole 3 diameter (mm)"_s, u"7,5"_s, u"Hole 3, diameter: not a number"_s},
+            {u"Length from the top to the foot (mm)"_s, u"282,5"_s,
+             u"Length, top to foot: not a number"_s},
+            {u"Window height (mm)"_s, u"2mm"_s, u"Window height: not a number"_s},
+            {u"Hole 3 from foot (mm)"_s, u"110.00"_s, u"Holes 3 and 4, from foot"_s},
+            {u"Hole 6 from foot (mm)"_s, u"300.00"_s,
+             u"Hole 6, from foot: the hole lies beyond the tube"_s},
+            {u"Air temperature (°C)"_s, u"99"_s, u"Air temperature: must be a number"_s}};
+        for (const auto& [field, typed, said] : rows) {
+            init();
+            calc_and_open();
+            type(field, typed);
+            QVERIFY2(named<QLabel>(u"Status"_s)->text().startsWith(said),
+                     qPrintable(named<QLabel>(u"Status"_s)->text()));
+            for (int row = 0; row < kRows; ++row)
+                QCOMPARE(cell(row, kPredicted), u"-"_s);
+            QVERIFY(window_->findChild<CentsChart*>()->bars().empty());
+            press(u"Print Drilling Template"_s); // refused, not printed
+            QCOMPARE(feedback_->messages.size(), std::size_t{1});
+        }
+        // A measured frequency is read whole too.
+        init();
+        calc_and_open();
+        type(u"Measured frequency (Hz)"_s, u"290,5"_s);
+        press(u"Calibrate"_s);
+        QCOMPARE(feedback_->messages.at(0).text, "Measured: enter the frequency in Hz"s);
+        QCOMPARE(named<QLineEdit>(u"Window height (mm)"_s)->text(), u"2.500"_s);
+    }
+
+    // A Calc under edited as-built values keeps them and asks; an unedited
+    // window follows the Calc.
+    void aCalcKeepsTheMakersAsBuiltValuesUntilTheyChoose() {
+        for (const QString& choice : {u"Keep as built"_s, u"Take the new design"_s, QString()}) {
+            init();
+            calc_and_open();
+            if (!choice.isEmpty())
+                type(u"Hole 3 from foot (mm)"_s, u"90.00"_s);
+            const QString typedDiameter = diameter(3);
+            main_->panel().nudge_hole_diameter(3, SizeStep::Up);
+            main_->panel().send_command(CalculatorPanel::kCalcCommand);
+            auto* notice = named<QLabel>(u"Design changed"_s);
+            QCOMPARE(notice->isVisible(), !choice.isEmpty());
+            const QString calculated = two_decimals(design().PM[3]);
+            QCOMPARE(position(3), choice.isEmpty() ? calculated : u"90.00"_s);
+            if (choice.isEmpty())
+                continue;
+            QVERIFY(notice->text().contains(u"slot 1"_s));
+            press(choice);
+            QVERIFY(!notice->isVisible());
+            const bool kept = choice == u"Keep as built"_s;
+            QCOMPARE(position(3), kept ? u"90.00"_s : calculated);
+            QCOMPARE(diameter(3), kept ? typedDiameter : two_decimals(design().DI[3] * kMmPerInch));
+        }
     }
 
     // Tuning opens only on a finished Calc, and follows each new one.
@@ -257,6 +342,164 @@ private slots:
         press(u"Apply drill sizes to the design"_s);
         QCOMPARE(design().DI, before);
         QCOMPARE(feedback_->messages.size(), std::size_t{1});
+    }
+
+    // Apply and Calc give the slot the fit's drills at the calculator's
+    // positions: File > Print Drilling Template asks which positions to print,
+    // and each template says where its positions come from.
+    void theTemplateOfAnAppliedFitSaysWhereItsPositionsComeFrom() {
+        for (const auto& [answer, positions] :
+             {std::pair{MessageAnswer::Yes, u"Positions: fitted to pitch"_s},
+              std::pair{MessageAnswer::No, u"Positions: the calculator's design"_s}}) {
+            init();
+            calc_and_open();
+            press(u"Choose drills"_s);
+            const QString fitted = position(3);
+            press(u"Apply drill sizes to the design"_s);
+            main_->panel().send_command(CalculatorPanel::kCalcCommand);
+            const QString calculated = two_decimals(design().PM[3]);
+            QVERIFY(calculated != fitted);
+            feedback_->answer = answer;
+            QTemporaryDir folder;
+            const QString pdf = folder.filePath(u"template.pdf"_s);
+            answer_print_dialog(pdf, true);
+            main_->run_command(command::kPrintDrillingTemplate);
+            QCOMPARE(feedback_->messages.size(), std::size_t{1});
+            QCOMPARE(feedback_->messages[0].buttons, MessageButtons::YesNo);
+            const QString printed = run_tool(u"pdftotext"_s, {u"-raw"_s, pdf, u"-"_s});
+            QVERIFY2(printed.contains(positions), qPrintable(printed));
+            const QString hole3 = answer == MessageAnswer::Yes ? fitted : calculated;
+            QVERIFY2(printed.contains(hole3 + u" mm from the foot"_s), qPrintable(printed));
+        }
+    }
+
+    // Each hole's cutoff ratio over its note, c (d/D) / (2 pi sqrt(h s)) / f,
+    // and the spread of the largest over the smallest.
+    void showsTheCutoffRatiosAndWhenDrillsCannotEvenThem() {
+        calc_and_open();
+        const QString shown = named<QLabel>(u"Cutoff ratios"_s)->text();
+        const QStringList lines = shown.split(u'\n');
+        QCOMPARE(lines.size(), 2);
+        const QStringList ratios = lines[0].section(u':', 1).split(u' ', Qt::SkipEmptyParts);
+        QCOMPARE(ratios.size(), 6);
+        double smallest = 1e9, largest = 0;
+        for (const QString& ratio : ratios) {
+            smallest = std::min(smallest, ratio.toDouble());
+            largest = std::max(largest, ratio.toDouble());
+        }
+        const double spread = lines[1].section(u' ', 3, 3).toDouble();
+        QVERIFY2(std::abs(spread - (largest / smallest - 1) * 100) < 0.3, qPrintable(shown));
+        // 3 mm holes spread their ratios wider than the design's sizes; 8 mm
+        // ones narrow them.
+        named<QComboBox>(u"Drill set"_s)->setCurrentIndex(3);
+        for (const auto& [list, cannot] : {std::pair{u"3"_s, true}, std::pair{u"8"_s, false}}) {
+            press(u"Reset to design"_s);
+            type(u"My own drills (mm, separated by commas)"_s, list);
+            press(u"Choose drills"_s);
+            const QString notes = named<QLabel>(u"Fit notes"_s)->text();
+            QVERIFY2(notes.contains(u"cannot make the holes more even"_s) == cannot,
+                     qPrintable(notes));
+        }
+    }
+
+    // The title names the slot without an empty description; the window says
+    // what its calibration was made on.
+    void theTitleAndTheCalibrationNameTheirSlot() {
+        main_->panel().set_item_text(panel_id::kDescription, "");
+        calc_and_open();
+        QCOMPARE(window_->windowTitle(), u"Sorrel - Tuning: slot 1"_s);
+        named<QComboBox>(u"Measured fingering"_s)->setCurrentIndex(0);
+        type(u"Measured frequency (Hz)"_s, two_decimals(number(0) - 1));
+        press(u"Calibrate"_s);
+        QVERIFY2(named<QLabel>(u"Calibration"_s)
+                     ->text()
+                     .startsWith(u"Calibrated for slot 1 on xxxxxx at "_s),
+                 qPrintable(named<QLabel>(u"Calibration"_s)->text()));
+    }
+
+    // A closed mouthpiece overblows to the twelfth.
+    void aClosedMouthpieceStretchesTheTwelfth() {
+        main_->panel().set_item_text(panel_id::kDivisor, "4");
+        calc_and_open();
+        auto* table = named<QTableWidget>(u"Fingerings"_s);
+        QCOMPARE(table->horizontalHeaderItem(TuningWindow::kStretch)->text(),
+                 u"Twelfth\nstretch (cents)"_s);
+        QCOMPARE(named<QLineEdit>(u"Added mouthpiece length (mm)"_s)->text(), u"0.000"_s);
+    }
+
+    // At any scale the window fits the screen's free area; the rest scrolls.
+    void fitsTheScreenAndScrolls() {
+        calc_and_open();
+        const QRect free = window_->screen()->availableGeometry();
+        QVERIFY2(free.contains(window_->frameGeometry()),
+                 qPrintable(u"%1 x %2 min %3 x %4 free %5 x %6"_s.arg(window_->width())
+                                .arg(window_->height())
+                                .arg(window_->minimumSizeHint().width())
+                                .arg(window_->minimumSizeHint().height())
+                                .arg(free.width())
+                                .arg(free.height()) +
+                            u" at %1,%2 free at %3,%4"_s.arg(window_->frameGeometry().x())
+                                .arg(window_->frameGeometry().y())
+                                .arg(free.x())
+                                .arg(free.y())));
+        QVERIFY(free.contains(named<QLabel>(u"Status"_s)->mapToGlobal(QPoint(0, 0))));
+        // Inch texts keep their last character.
+        for (const QString& inches : {u"Length in inches"_s, u"Hole 6 from foot in inches"_s}) {
+            auto* label = named<QLabel>(inches);
+            QVERIFY2(label->width() >= label->fontMetrics().horizontalAdvance(label->text()),
+                     qPrintable(label->text()));
+        }
+    }
+
+    // Tab runs down the hole rows after the length and leaves the table;
+    // Enter calibrates and adds; Escape, Ctrl+W and Close close.
+    void theKeyboardReachesAndLeavesEverything() {
+        calc_and_open();
+        QWidget* next = named<QLineEdit>(u"Length from the top to the foot (mm)"_s);
+        for (const char* field :
+             {"Hole 6 from foot (mm)", "Hole 6 diameter (mm)", "Hole 5 from foot (mm)"}) {
+            next = next->nextInFocusChain();
+            while (next->focusPolicy() == Qt::NoFocus)
+                next = next->nextInFocusChain();
+            QCOMPARE(next->accessibleName(), QLatin1String(field));
+        }
+        QVERIFY(!named<QTableWidget>(u"Fingerings"_s)->tabKeyNavigation());
+        type(u"Measured frequency (Hz)"_s, two_decimals(number(0) - 1));
+        QTest::keyClick(named<QLineEdit>(u"Measured frequency (Hz)"_s), Qt::Key_Return);
+        QVERIFY(named<QLineEdit>(u"Window height (mm)"_s)->text() != u"2.500"_s);
+        type(u"New fingering (x closed, o open, top hole first)"_s, u"xoxxxx"_s);
+        QTest::keyClick(named<QLineEdit>(u"New fingering (x closed, o open, top hole first)"_s),
+                        Qt::Key_Return);
+        QCOMPARE(named<QTableWidget>(u"Fingerings"_s)->rowCount(), kRows + 1);
+        const std::function<void()> closings[] = {
+            [this] { QTest::keyClick(window_, Qt::Key_Escape); },
+            [this] { QTest::keyClick(window_, Qt::Key_W, Qt::ControlModifier); },
+            [this] { press(u"Close"_s); }};
+        for (const auto& close : closings) {
+            main_->run_command(command::kTuning);
+            window_->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window_));
+            close();
+            QVERIFY(!window_->isVisible());
+        }
+    }
+
+    // What a screen reader meets: the window as a window, the lists by their
+    // labels, the changing labels with their text.
+    void aScreenReaderHearsNamesAndTexts() {
+        calc_and_open();
+        QCOMPARE(QAccessible::queryAccessibleInterface(window_)->role(), QAccessible::Window);
+        for (const QString& list : {u"Measured fingering"_s, u"Drill set"_s})
+            QCOMPARE(QAccessible::queryAccessibleInterface(named<QComboBox>(list))
+                         ->text(QAccessible::Name),
+                     list);
+        type(u"Air temperature (°C)"_s, u"warm"_s);
+        for (const QString& label :
+             {u"Status"_s, u"Length in inches"_s, u"Hole 6 from foot in inches"_s}) {
+            const QString said = QAccessible::queryAccessibleInterface(named<QLabel>(label))
+                                     ->text(QAccessible::Description);
+            QVERIFY2(!said.isEmpty() && said == named<QLabel>(label)->text(), qPrintable(label));
+        }
     }
 
     void centsBandsIncludeTheirEdges() {
