@@ -71,6 +71,8 @@ public:
     // past its neighbour, and whatever the model cannot compute from, is
     // refused with the reason, in the window's own words.
     std::optional<std::string> take_as_built(Geometry edited);
+    // A field holds no number: nothing is to be computed until it does.
+    void refuse_fields() { predictable_ = false; }
     // The fit's length and positions (and drills) as the as-built values.
     void take_fit(const PitchFit& fit);
 
