@@ -38,6 +38,13 @@ TEST(CircuitPlan, TakesTheLastCalcsPositionsAndTheDrillsAsTyped) {
     EXPECT_TRUE(round.mouth->round);
     EXPECT_NEAR(round.mouth->centre_mm, 282.5, 1e-4);
     EXPECT_NEAR(round.mouth->along_mm, 9.5, 1e-6);
+    // Wave divisor 4: a closed mouthpiece over the cut top, no window drawn.
+    CircuitRecord closed = calculated_design();
+    closed.DIVS = 4;
+    const DrillingPlan mouthpiece = *plan_from_circuit(closed, "").plan;
+    EXPECT_TRUE(mouthpiece.cut_at_top);
+    EXPECT_EQ(mouthpiece.top_name, "mouthpiece");
+    EXPECT_FALSE(mouthpiece.mouth.has_value());
 }
 
 TEST(CircuitPlan, NamesTheDrillAsTheMakerTypedIt) {
