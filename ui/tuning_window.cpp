@@ -15,6 +15,7 @@
 #include "ui/spoken_label.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -395,6 +396,9 @@ std::optional<tuning::AppliedFit> TuningWindow::applied_fit() const {
 }
 
 void TuningWindow::fit_to_screen() {
+    // Rows made since the layouts last ran are in their hints only after
+    // the layouts have heard of them.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     const QSize content = scroller_->widget()->sizeHint();
     const QMargins margins = layout()->contentsMargins();
     QSize wanted(
