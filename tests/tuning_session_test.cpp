@@ -79,6 +79,11 @@ TEST(TuningSession, AHoleCannotPassItsNeighbour) {
         }
         EXPECT_EQ(session.predictable(), refusal == nullptr);
     }
+    // Onto hole 4's very place.
+    TuningSession session = session_on(calculated_design());
+    Geometry edited = session.as_built();
+    edited.holes[2].fromFoot = edited.holes[3].fromFoot;
+    EXPECT_EQ(session.take_as_built(edited).value_or("").rfind("Holes 3 and 4", 0), 0u);
 }
 
 TEST(TuningSession, RefusalsUseTheWindowsLabels) {
@@ -119,7 +124,7 @@ TEST(TuningSession, ACalibrationBelongsToItsSlot) {
 TEST(TuningSession, CustomRowsAreUniqueRemovableAndMayHaveATarget) {
     TuningSession session = session_on(calculated_design());
     const std::tuple<const char*, std::optional<double>, bool> rows[] = {
-        {"xoxxxx", std::nullopt, true}, {"xoxxxx", 600.0, false}, {"xxxooo", std::nullopt, false},
+        {"xoxxxx", std::nullopt, true}, {"xoxxxx", 600.0, false}, {"xxxxxx", std::nullopt, false},
         {"xxoq", std::nullopt, false},  {"oxxxxx", 0.0, false},   {"oxxxxx", 622.25, true}};
     for (const auto& [fingering, target, accepted] : rows)
         EXPECT_EQ(!session.add_custom(fingering, target), accepted) << fingering;
@@ -159,10 +164,8 @@ TEST(TuningSession, AnAppliedFitIsTheSlotsWhileItsDrillsAreTheDesigns) {
 }
 
 TEST(TuningSession, TheRatioSpreadIsTheLargestOverTheSmallest) {
-    const std::pair<std::vector<double>, double> rows[] = {{{0.5, 0.6, 0.55}, 20.0},
-                                                           {{0.8}, 0.0},
-                                                           {std::vector<double>{}, 0.0},
-                                                           {{1.2, 0.4}, 200.0}};
+    const std::pair<std::vector<double>, double> rows[] = {
+        {{0.5, 0.6, 0.55}, 20.0}, {{0.8}, 0.0}, {std::vector<double>{}, 0.0}, {{1.2, 0.4}, 200.0}};
     for (const auto& [ratios, spread] : rows)
         EXPECT_NEAR(ratio_spread(ratios), spread, 1e-9);
 }

@@ -148,10 +148,10 @@ void TuningWindow::predict_now() {
     const auto temperature = temperature_->value();
     const auto calibration = calibrationValue_->value();
     if (!temperature || !calibration) {
-        clear_predictions((temperature ? calibrationLabel_->text().remove(u'&').section(
-                                             QStringLiteral(" ("), 0, 0)
-                                       : QStringLiteral("Air temperature")) +
-                          QStringLiteral(": not a number"));
+        const QString unread = !temperature           ? QStringLiteral("Air temperature")
+                               : closed_mouth(edited) ? QStringLiteral("Added mouthpiece length")
+                                                      : QStringLiteral("Window height");
+        clear_predictions(unread + QStringLiteral(": not a number"));
         return;
     }
     edited.air.temperature = *temperature;
