@@ -1,32 +1,15 @@
-// The Tuning window driven as a maker drives it: opened from the menu after a
-// Calc of the start-up design (a D whistle, 1/2 in bore, holes in inches),
-// fields typed into, buttons pressed, the fingerings table read back.
+// The Tuning window driven as a maker drives it: what it predicts, keeps,
+// refuses and prints.
 
-#include "model/text_format.h"
 #include "tests/print_to_file.h"
-#include "tests/recording_feedback.h"
-#include "ui/calculator_panel.h"
+#include "tests/tuning_window_driver.h"
 #include "ui/cents_band.h"
 #include "ui/cents_chart.h"
-#include "ui/main_menu.h"
-#include "ui/main_window.h"
-#include "ui/sorrel_template.h"
-#include "ui/tuning_window.h"
 
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTableWidget>
 #include <QTemporaryDir>
-#include <QtTest>
 
-#include <QAccessible>
-#include <QScreen>
-
-#include <cmath>
-#include <functional>
-#include <memory>
 #include <tuple>
 
 namespace sorrel::ui {
@@ -36,70 +19,16 @@ using namespace std::string_literals;
 
 namespace {
 
-constexpr double kMmPerInch = 25.4;
-constexpr int kRows = 7; // all holes closed, then opened one by one from the foot
 constexpr int kPredicted = TuningWindow::kPredicted;
-
-double cents(double frequency, double reference) {
-    return 1200 * std::log2(frequency / reference);
-}
-
-QString two_decimals(double value) {
-    return QString::fromStdString(format("%.2f", value));
-}
 
 } // namespace
 
-class TuningWindowTest : public QObject {
+class TuningWindowTest : public QObject, TuningWindowDriver {
     Q_OBJECT
 
-    std::unique_ptr<RecordingFeedback> feedback_;
-    std::unique_ptr<MainWindow> main_;
-    TuningWindow* window_ = nullptr;
-
-    const CircuitRecord& design() { return main_->state().workingCircuit; }
-
-    template <class Control> Control* named(const QString& name) {
-        for (Control* control : window_->findChildren<Control*>()) {
-            if (control->accessibleName() == name)
-                return control;
-        }
-        qFatal("no control named %s", qPrintable(name));
-    }
-    QString cell(int row, int column) {
-        return named<QTableWidget>(u"Fingerings"_s)->item(row, column)->text();
-    }
-    double number(int row, int column = kPredicted) { return cell(row, column).toDouble(); }
-    void type(const QString& field, const QString& text) {
-        auto* edit = named<QLineEdit>(field);
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-    }
-    void press(const QString& button) { named<QPushButton>(button)->click(); }
-    QString hole_field(int hole, const char* what) {
-        return named<QLineEdit>(u"Hole %1 %2"_s.arg(hole).arg(QLatin1String(what)))->text();
-    }
-    QString position(int hole) { return hole_field(hole, "from foot (mm)"); }
-    QString diameter(int hole) { return hole_field(hole, "diameter (mm)"); }
-
-    void calc_and_open() {
-        main_->panel().send_command(CalculatorPanel::kCalcCommand);
-        main_->run_command(command::kTuning);
-        window_ = main_->findChild<TuningWindow*>();
-        QVERIFY(window_ != nullptr && window_->isVisible());
-    }
-
 private slots:
-    void init() {
-        feedback_ = std::make_unique<RecordingFeedback>();
-        main_ = std::make_unique<MainWindow>(feedback_.get());
-        main_->panel().set_checked(panel_id::kAutoRecalc, false);
-        window_ = nullptr;
-    }
-    void cleanup() {
-        main_.reset();
-        feedback_.reset();
-    }
+    void init() { start(); }
+    void cleanup() { stop(); }
 
     void opensWithTheDesignsGeometryAndSevenPredictedNotes() {
         calc_and_open();
@@ -206,21 +135,6 @@ private slots:
         QCOMPARE(named<QTableWidget>(u"Fingerings"_s)->rowCount(), kRows + 1);
         QCOMPARE(cell(kRows, TuningWindow::kFingering), u"oxxxxx"_s);
         QCOMPARE(named<QComboBox>(u"Measured fingering"_s)->count(), kRows + 1);
-    }
-
-    // Twelve rows: no fingering under the chart runs into its neighbour.
-    void twelveRowsKeepTheChartsLabelsApart() {
-        calc_and_open();
-        for (const QString& fingering :
-             {u"xoxxxx"_s, u"oxxxxx"_s, u"xxoxxx"_s, u"xxxoxx"_s, u"xxxxox"_s}) {
-            type(u"New fingering (x closed, o open, top hole first)"_s, fingering);
-            press(u"Add fingering"_s);
-        }
-        const auto* chart = window_->findChild<CentsChart*>();
-        QCOMPARE(chart->bars().size(), std::size_t{12});
-        const double room = chart->plot_width() / 12 * chart->label_lines();
-        QVERIFY2(chart->fontMetrics().horizontalAdvance(u"xxxxxx"_s) < room,
-                 qPrintable(QString::number(room)));
     }
 
     // A field whose whole text is not a number, or a value the model cannot
@@ -425,81 +339,6 @@ private slots:
         QCOMPARE(table->horizontalHeaderItem(TuningWindow::kStretch)->text(),
                  u"Twelfth\nstretch (cents)"_s);
         QCOMPARE(named<QLineEdit>(u"Added mouthpiece length (mm)"_s)->text(), u"0.000"_s);
-    }
-
-    // At any scale the window fits the screen's free area; the rest scrolls.
-    void fitsTheScreenAndScrolls() {
-        calc_and_open();
-        const QRect free = window_->screen()->availableGeometry();
-        QVERIFY2(free.contains(window_->frameGeometry()),
-                 qPrintable(u"%1 x %2 min %3 x %4 free %5 x %6"_s.arg(window_->width())
-                                .arg(window_->height())
-                                .arg(window_->minimumSizeHint().width())
-                                .arg(window_->minimumSizeHint().height())
-                                .arg(free.width())
-                                .arg(free.height()) +
-                            u" at %1,%2 free at %3,%4"_s.arg(window_->frameGeometry().x())
-                                .arg(window_->frameGeometry().y())
-                                .arg(free.x())
-                                .arg(free.y())));
-        QVERIFY(free.contains(named<QLabel>(u"Status"_s)->mapToGlobal(QPoint(0, 0))));
-        // Inch texts keep their last character.
-        for (const QString& inches : {u"Length in inches"_s, u"Hole 6 from foot in inches"_s}) {
-            auto* label = named<QLabel>(inches);
-            QVERIFY2(label->width() >= label->fontMetrics().horizontalAdvance(label->text()),
-                     qPrintable(label->text()));
-        }
-    }
-
-    // Tab runs down the hole rows after the length and leaves the table;
-    // Enter calibrates and adds; Escape, Ctrl+W and Close close.
-    void theKeyboardReachesAndLeavesEverything() {
-        calc_and_open();
-        QWidget* next = named<QLineEdit>(u"Length from the top to the foot (mm)"_s);
-        for (const char* field :
-             {"Hole 6 from foot (mm)", "Hole 6 diameter (mm)", "Hole 5 from foot (mm)"}) {
-            next = next->nextInFocusChain();
-            while (next->focusPolicy() == Qt::NoFocus)
-                next = next->nextInFocusChain();
-            QCOMPARE(next->accessibleName(), QLatin1String(field));
-        }
-        QVERIFY(!named<QTableWidget>(u"Fingerings"_s)->tabKeyNavigation());
-        type(u"Measured frequency (Hz)"_s, two_decimals(number(0) - 1));
-        QTest::keyClick(named<QLineEdit>(u"Measured frequency (Hz)"_s), Qt::Key_Return);
-        QVERIFY(named<QLineEdit>(u"Window height (mm)"_s)->text() != u"2.500"_s);
-        type(u"New fingering (x closed, o open, top hole first)"_s, u"xoxxxx"_s);
-        QTest::keyClick(named<QLineEdit>(u"New fingering (x closed, o open, top hole first)"_s),
-                        Qt::Key_Return);
-        QCOMPARE(named<QTableWidget>(u"Fingerings"_s)->rowCount(), kRows + 1);
-        const std::function<void()> closings[] = {
-            [this] { QTest::keyClick(window_, Qt::Key_Escape); },
-            [this] { QTest::keyClick(window_, Qt::Key_W, Qt::ControlModifier); },
-            [this] { press(u"Close"_s); }};
-        for (const auto& close : closings) {
-            main_->run_command(command::kTuning);
-            window_->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(window_));
-            close();
-            QVERIFY(!window_->isVisible());
-        }
-    }
-
-    // What a screen reader meets: the window as a window, the lists by their
-    // labels, the changing labels with their text.
-    void aScreenReaderHearsNamesAndTexts() {
-        calc_and_open();
-        QCOMPARE(QAccessible::queryAccessibleInterface(window_)->role(), QAccessible::Window);
-        for (const QString& list : {u"Measured fingering"_s, u"Drill set"_s})
-            QCOMPARE(QAccessible::queryAccessibleInterface(named<QComboBox>(list))
-                         ->text(QAccessible::Name),
-                     list);
-        type(u"Air temperature (°C)"_s, u"warm"_s);
-        for (const QString& label :
-             {u"Status"_s, u"Length in inches"_s, u"Hole 6 from foot in inches"_s}) {
-            const QString said = QAccessible::queryAccessibleInterface(named<QLabel>(label))
-                                     ->text(QAccessible::Description);
-            QVERIFY2(!said.isEmpty() && said == named<QLabel>(label)->text(), qPrintable(label));
-        }
     }
 
     void centsBandsIncludeTheirEdges() {
