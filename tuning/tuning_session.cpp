@@ -81,6 +81,8 @@ double ratio_spread(const std::vector<double>& ratios) {
 }
 
 std::string cutoff_text(const Geometry& geometry) {
+    if (geometry.targets.size() <= geometry.holes.size())
+        return {}; // a ratio is over the note its hole opens
     const std::vector<double> ratios = cutoff_ratios(geometry);
     std::string text = "Cutoff ratios from hole 1 up:";
     for (const double ratio : ratios)

@@ -127,7 +127,7 @@ private:
 std::string field_label(const std::string& field);
 
 // Each hole's cutoff ratio and how far the largest lies above the smallest,
-// in per cent, as the fit table prints them.
+// in per cent, as the fit table prints them; empty without the holes' notes.
 std::string cutoff_text(const Geometry& geometry);
 double ratio_spread(const std::vector<double>& ratios);
 
