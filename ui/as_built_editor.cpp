@@ -26,10 +26,6 @@ QString inch_text(double mm) {
     return to_qstring(text);
 }
 
-// Room for the longest inch text of a tube under 2.5 m, whatever the
-// widths of the font's digits and signs.
-const QString kWidestInchText = QStringLiteral("88.888 in, 88 63/64 in (-0.00 mm)");
-
 QString hole_name(int number) {
     return QStringLiteral("Hole %1").arg(number);
 }
@@ -59,7 +55,7 @@ NumberField* AsBuiltEditor::add_length_field(int row, int column, const QString&
 
 SpokenLabel* AsBuiltEditor::add_inch_label(int row, const QString& name) {
     auto* label = new SpokenLabel(name, this);
-    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(kWidestInchText));
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(inch_text(888.8)));
     grid_->addWidget(label, row, 2);
     return label;
 }
