@@ -4,6 +4,7 @@
 #include "model/note_table.h"
 #include "model/text_format.h"
 #include "model/units.h"
+#include "tuning/design_geometry.h"
 #include "tuning/size_limits.h"
 
 #include <cmath>
@@ -32,13 +33,20 @@ std::string first_note(const CircuitRecord& circuit) {
     return format("custom %.2f Hz", double(circuit.FR[0]));
 }
 
-// A window (EMBH set) opens at the block face, where the body is cut to
-// length, and runs towards the foot; a round embouchure hole is centred on the
-// length's top, the tube running on to the cork.
+// A window opens at the block face, where the body is cut to length, and
+// runs towards the foot; a round embouchure hole is centred on the length's
+// top, the tube running on to the cork; a closed mouthpiece fits over the
+// cut top and shows no opening.
 void add_mouth(DrillingPlan& plan, const CircuitRecord& circuit) {
     const double along = entry_to_mm(circuit.EMBH, circuit.UNIT);
     const double across = entry_to_mm(circuit.EMBV, circuit.UNIT);
-    if (circuit.EMBH == 0) {
+    const tuning::MouthKind kind = tuning::mouth_kind(circuit);
+    if (kind == tuning::MouthKind::Closed) {
+        plan.cut_at_top = true;
+        plan.top_name = "mouthpiece";
+        return;
+    }
+    if (kind == tuning::MouthKind::Embouchure) {
         plan.top_name = "embouchure centre";
         if (positive(across))
             plan.mouth = MouthOutline{plan.length_mm, across, across, true, "embouchure hole"};
@@ -119,6 +127,7 @@ CircuitPlan plan_from_circuit(const CircuitRecord& circuit, const std::string& d
     plan.material = latin1_to_utf8(circuit.MATL.view());
     plan.first_note = first_note(circuit);
     plan.date = date;
+    plan.positions = "the calculator's design";
     return {plan, {}};
 }
 

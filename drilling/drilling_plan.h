@@ -37,6 +37,7 @@ struct DrillingPlan {
     std::string material;
     std::string first_note; // "D5 587.33 Hz"
     std::string date;       // the day it was printed, "2026-12-07"
+    std::string positions;  // where the positions come from: "the calculator's design"
 };
 
 } // namespace sorrel

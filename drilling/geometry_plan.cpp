@@ -66,6 +66,7 @@ DrillingPlan plan_from_geometry(const tuning::Geometry& geometry, const std::str
     if (!geometry.targets.empty())
         plan.first_note = format("%.2f Hz", geometry.targets.front());
     plan.date = date;
+    plan.positions = "the geometry file";
     return plan;
 }
 

@@ -93,6 +93,8 @@ void add_header(TemplatePage& page, const DrillingPlan& plan, std::size_t index,
         sheet += format(", glue to the mark on page %zu", index);
     else if (count > 1)
         sheet += ": the foot end";
+    if (!plan.positions.empty())
+        sheet += "    Positions: " + plan.positions;
     add_text(page, x, 33, sheet, kTextSize);
 }
 

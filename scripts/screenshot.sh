@@ -7,6 +7,7 @@
 #   unsaved  Calc, then Quit: the question about unsaved changes; the whole screen
 #   invalid  a hole size of -5 typed, then Enter: the refusal; the whole screen
 #   tuning   Calc, then Special > Tuning...: the Tuning window alone
+#   tuning-scaled  the same at 150 % scaling; the whole screen
 set -euo pipefail
 out=$(realpath -m "${1:-sorrel-main-window.png}")
 build=$(realpath "${2:-build/default}")
@@ -16,7 +17,7 @@ program="$build/app/sorrel"
 
 source "$(dirname "$0")/virtual_display.sh"
 
-[ "$scene" = scaled ] && export QT_SCALE_FACTOR=1.5
+case "$scene" in scaled | tuning-scaled) export QT_SCALE_FACTOR=1.5 ;; esac
 workdir=$(mktemp -d) # Save must not find or leave a design file anywhere else
 (cd "$workdir" && exec "$program") &
 sorrel=$!
@@ -45,14 +46,14 @@ unsaved)
     sleep 0.7
     import -window root "$out"
     ;;
-tuning)
+tuning | tuning-scaled)
     xdotool key --window "$window" alt+s
     sleep 0.3
     xdotool key t
     window=$(xdotool search --sync --onlyvisible --name '^Sorrel - Tuning' | head -1)
     xdotool windowmove "$window" 0 0
     sleep 0.5
-    import -window "$window" "$out"
+    if [ "$scene" = tuning ]; then import -window "$window" "$out"; else import -window root "$out"; fi
     ;;
 main) import -window "$window" "$out" ;;
 *) import -window root "$out" ;;

@@ -1,4 +1,5 @@
 #include "drilling/circuit_plan.h"
+#include "tests/calculated_design.h"
 
 #include <limits>
 #include <tuple>
@@ -7,15 +8,6 @@
 
 namespace sorrel {
 namespace {
-
-// A start-up design with results as a finished Calc leaves them.
-CircuitRecord calculated_design() {
-    CircuitRecord circuit = default_circuit();
-    circuit.DIST = 282.5f;
-    circuit.PM = {0, 43.59f, 65.77f, 84.36f, 106.38f, 127.59f, 149.42f};
-    circuit.DESC.assign("Tin\xE9whistle"); // Latin-1 e-acute, as the panel stores it
-    return circuit;
-}
 
 TEST(CircuitPlan, TakesTheLastCalcsPositionsAndTheDrillsAsTyped) {
     const CircuitPlan result = plan_from_circuit(calculated_design(), "2026-12-07");
@@ -46,6 +38,13 @@ TEST(CircuitPlan, TakesTheLastCalcsPositionsAndTheDrillsAsTyped) {
     EXPECT_TRUE(round.mouth->round);
     EXPECT_NEAR(round.mouth->centre_mm, 282.5, 1e-4);
     EXPECT_NEAR(round.mouth->along_mm, 9.5, 1e-6);
+    // Wave divisor 4: a closed mouthpiece over the cut top, no window drawn.
+    CircuitRecord closed = calculated_design();
+    closed.DIVS = 4;
+    const DrillingPlan mouthpiece = *plan_from_circuit(closed, "").plan;
+    EXPECT_TRUE(mouthpiece.cut_at_top);
+    EXPECT_EQ(mouthpiece.top_name, "mouthpiece");
+    EXPECT_FALSE(mouthpiece.mouth.has_value());
 }
 
 TEST(CircuitPlan, NamesTheDrillAsTheMakerTypedIt) {

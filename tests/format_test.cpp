@@ -1,4 +1,5 @@
 #include "model/text_format.h"
+#include "model/whole_number.h"
 
 #include "model/message_quote.h"
 
@@ -39,6 +40,26 @@ TEST_F(CommaDecimalLocale, FormatsAndParsesWithADecimalPoint) {
     EXPECT_EQ(read_float_field("1046.5030"), 1046.503f);
     EXPECT_EQ(read_int_field("1234567891"), 123456789);
     EXPECT_EQ(read_word_field("abcdefghijklmnopqrstuvwxyz"), "abcdefghijklmnopqrs");
+}
+
+// A number field's whole text must be one number, under any locale.
+TEST_F(CommaDecimalLocale, AWholeNumberIsTheWholeText) {
+    const std::pair<const char*, std::optional<double>> rows[] = {{"7,5", std::nullopt},
+                                                                  {"40mm", std::nullopt},
+                                                                  {"136,9", std::nullopt},
+                                                                  {"", std::nullopt},
+                                                                  {"  ", std::nullopt},
+                                                                  {"inf", std::nullopt},
+                                                                  {"nan", std::nullopt},
+                                                                  {"+-3", std::nullopt},
+                                                                  {"1.5.2", std::nullopt},
+                                                                  {" 7.5 ", 7.5},
+                                                                  {"+2", 2.0},
+                                                                  {"-0.25", -0.25},
+                                                                  {"1e-3", 0.001},
+                                                                  {"290.5", 290.5}};
+    for (const auto& [text, number] : rows)
+        EXPECT_EQ(parse_whole_number(text), number) << text;
 }
 
 // Outputs around the 256-character buffer keep every character, the last included.

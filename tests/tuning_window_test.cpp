@@ -1,99 +1,34 @@
-// The Tuning window driven as a maker drives it: opened from the menu after a
-// Calc of the start-up design (a D whistle, 1/2 in bore, holes in inches),
-// fields typed into, buttons pressed, the fingerings table read back.
+// The Tuning window driven as a maker drives it: what it predicts, keeps,
+// refuses and prints.
 
-#include "model/text_format.h"
 #include "tests/print_to_file.h"
-#include "tests/recording_feedback.h"
-#include "ui/calculator_panel.h"
+#include "tests/tuning_window_driver.h"
 #include "ui/cents_band.h"
 #include "ui/cents_chart.h"
-#include "ui/main_menu.h"
-#include "ui/main_window.h"
-#include "ui/sorrel_template.h"
-#include "ui/tuning_window.h"
 
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTableWidget>
 #include <QTemporaryDir>
-#include <QtTest>
 
-#include <cmath>
-#include <memory>
+#include <tuple>
 
 namespace sorrel::ui {
 
 using namespace Qt::StringLiterals;
+using namespace std::string_literals;
 
 namespace {
 
-constexpr double kMmPerInch = 25.4;
-constexpr int kRows = 7; // all holes closed, then opened one by one from the foot
 constexpr int kPredicted = TuningWindow::kPredicted;
-
-double cents(double frequency, double reference) {
-    return 1200 * std::log2(frequency / reference);
-}
-
-QString two_decimals(double value) {
-    return QString::fromStdString(format("%.2f", value));
-}
 
 } // namespace
 
-class TuningWindowTest : public QObject {
+class TuningWindowTest : public QObject, TuningWindowDriver {
     Q_OBJECT
 
-    std::unique_ptr<RecordingFeedback> feedback_;
-    std::unique_ptr<MainWindow> main_;
-    TuningWindow* window_ = nullptr;
-
-    const CircuitRecord& design() { return main_->state().workingCircuit; }
-
-    template <class Control> Control* named(const QString& name) {
-        for (Control* control : window_->findChildren<Control*>()) {
-            if (control->accessibleName() == name)
-                return control;
-        }
-        qFatal("no control named %s", qPrintable(name));
-    }
-    QString cell(int row, int column) {
-        return named<QTableWidget>(u"Fingerings"_s)->item(row, column)->text();
-    }
-    double number(int row, int column = kPredicted) { return cell(row, column).toDouble(); }
-    void type(const QString& field, const QString& text) {
-        auto* edit = named<QLineEdit>(field);
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-    }
-    void press(const QString& button) { named<QPushButton>(button)->click(); }
-    QString hole_field(int hole, const char* what) {
-        return named<QLineEdit>(u"Hole %1 %2"_s.arg(hole).arg(QLatin1String(what)))->text();
-    }
-    QString position(int hole) { return hole_field(hole, "from foot (mm)"); }
-    QString diameter(int hole) { return hole_field(hole, "diameter (mm)"); }
-
-    void calc_and_open() {
-        main_->panel().send_command(CalculatorPanel::kCalcCommand);
-        main_->run_command(command::kTuning);
-        window_ = main_->findChild<TuningWindow*>();
-        QVERIFY(window_ != nullptr && window_->isVisible());
-    }
-
 private slots:
-    void init() {
-        feedback_ = std::make_unique<RecordingFeedback>();
-        main_ = std::make_unique<MainWindow>(feedback_.get());
-        main_->panel().set_checked(panel_id::kAutoRecalc, false);
-        window_ = nullptr;
-    }
-    void cleanup() {
-        main_.reset();
-        feedback_.reset();
-    }
+    void init() { start(); }
+    void cleanup() { stop(); }
 
     void opensWithTheDesignsGeometryAndSevenPredictedNotes() {
         calc_and_open();
@@ -173,29 +108,92 @@ private slots:
     }
 
     // Hole 5 alone open sounds above the bottom note and below the note with
-    // holes 1..5 open; fingerings that are not six of x and o are refused.
+    // holes 1..5 open; fingerings that are not six of x and o, or listed
+    // already, are refused; a row may have a target, and may be removed.
     void customFingeringsAddRowsAndBadOnesAreRefused() {
         calc_and_open();
-        for (const QString& fingering : {u"xxoq"_s, u"xxxxx"_s, u"xxxxxxx"_s, u"xoxxxx"_s}) {
+        const std::tuple<QString, QString> rows[] = {
+            {u"xxoq"_s, QString()},   {u"xxxxx"_s, QString()},   {u"xxxxxxx"_s, QString()},
+            {u"xoxxxx"_s, QString()}, {u"xoxxxx"_s, QString()},  {u"xxxooo"_s, QString()},
+            {u"oxxxxx"_s, u"6,5"_s},  {u"oxxxxx"_s, u"622.25"_s}};
+        for (const auto& [fingering, target] : rows) {
             type(u"New fingering (x closed, o open, top hole first)"_s, fingering);
+            type(u"New fingering's target (Hz)"_s, target);
             press(u"Add fingering"_s);
         }
-        QCOMPARE(feedback_->messages.size(), std::size_t{3});
-        QCOMPARE(named<QTableWidget>(u"Fingerings"_s)->rowCount(), kRows + 1);
+        QCOMPARE(feedback_->messages.size(), std::size_t{6});
+        QCOMPARE(named<QTableWidget>(u"Fingerings"_s)->rowCount(), kRows + 2);
         QCOMPARE(cell(kRows, TuningWindow::kFingering), u"xoxxxx"_s);
         QCOMPARE(cell(kRows, TuningWindow::kTarget), u"none"_s);
         QVERIFY(number(kRows) > number(0) && number(kRows) < number(5));
+        QCOMPARE(cell(kRows + 1, TuningWindow::kTarget), u"622.25"_s);
+        QVERIFY(std::abs(number(kRows + 1, TuningWindow::kCents) -
+                         cents(number(kRows + 1), 622.25)) < 0.06);
+        QCOMPARE(named<QComboBox>(u"Measured fingering"_s)->count(), kRows + 2);
+        named<QTableWidget>(u"Fingerings"_s)->selectRow(kRows);
+        press(u"Remove fingering"_s);
+        QCOMPARE(named<QTableWidget>(u"Fingerings"_s)->rowCount(), kRows + 1);
+        QCOMPARE(cell(kRows, TuningWindow::kFingering), u"oxxxxx"_s);
         QCOMPARE(named<QComboBox>(u"Measured fingering"_s)->count(), kRows + 1);
     }
 
+    // A field whose whole text is not a number, or a value the model cannot
+    // use, stops the prediction and is named as the window labels it.
     void aFieldTheModelCannotUseStopsThePrediction() {
+        const std::tuple<QString, QString, QString> rows[] = {
+            {u"Air temperature (°C)"_s, u"warm"_s, u"Air temperature: not a number"_s},
+            {u"Hole 3 diameter (mm)"_s, u"7,5"_s, u"Hole 3, diameter: not a number"_s},
+            {u"Length from the top to the foot (mm)"_s, u"282,5"_s,
+             u"Length, top to foot: not a number"_s},
+            {u"Window height (mm)"_s, u"2mm"_s, u"Window height: not a number"_s},
+            {u"Hole 3 from foot (mm)"_s, u"110.00"_s, u"Holes 3 and 4, from foot"_s},
+            {u"Hole 6 from foot (mm)"_s, u"300.00"_s,
+             u"Hole 6, from foot: the hole lies beyond the tube"_s}};
+        for (const auto& [field, typed, said] : rows) {
+            init();
+            calc_and_open();
+            type(field, typed);
+            QVERIFY2(named<QLabel>(u"Status"_s)->text().startsWith(said),
+                     qPrintable(named<QLabel>(u"Status"_s)->text()));
+            for (int row = 0; row < kRows; ++row)
+                QCOMPARE(cell(row, kPredicted), u"-"_s);
+            QVERIFY(window_->findChild<CentsChart*>()->bars().empty());
+            press(u"Print Drilling Template"_s); // refused, not printed
+            QCOMPARE(feedback_->messages.size(), std::size_t{1});
+        }
+        // A measured frequency is read whole too.
+        init();
         calc_and_open();
-        type(u"Air temperature (°C)"_s, u"warm"_s);
-        QVERIFY(
-            named<QLabel>(u"Status"_s)->text().contains(u"Air temperature (°C): not a number"_s));
-        for (int row = 0; row < kRows; ++row)
-            QCOMPARE(cell(row, kPredicted), u"-"_s);
-        QVERIFY(window_->findChild<CentsChart*>()->bars().empty());
+        type(u"Measured frequency (Hz)"_s, u"290,5"_s);
+        press(u"Calibrate"_s);
+        QCOMPARE(feedback_->messages.at(0).text, "Measured: enter the frequency in Hz"s);
+        QCOMPARE(named<QLineEdit>(u"Window height (mm)"_s)->text(), u"2.500"_s);
+    }
+
+    // A Calc under edited as-built values keeps them and asks; an unedited
+    // window follows the Calc.
+    void aCalcKeepsTheMakersAsBuiltValuesUntilTheyChoose() {
+        for (const QString& choice : {u"Keep as built"_s, u"Take the new design"_s, QString()}) {
+            init();
+            calc_and_open();
+            if (!choice.isEmpty())
+                type(u"Hole 3 from foot (mm)"_s, u"90.00"_s);
+            const QString typedDiameter = diameter(3);
+            main_->panel().nudge_hole_diameter(3, SizeStep::Up);
+            main_->panel().send_command(CalculatorPanel::kCalcCommand);
+            auto* notice = named<QLabel>(u"Design changed"_s);
+            QCOMPARE(notice->isVisible(), !choice.isEmpty());
+            const QString calculated = two_decimals(design().PM[3]);
+            QCOMPARE(position(3), choice.isEmpty() ? calculated : u"90.00"_s);
+            if (choice.isEmpty())
+                continue;
+            QVERIFY(notice->text().contains(u"slot 1"_s));
+            press(choice);
+            QVERIFY(!notice->isVisible());
+            const bool kept = choice == u"Keep as built"_s;
+            QCOMPARE(position(3), kept ? u"90.00"_s : calculated);
+            QCOMPARE(diameter(3), kept ? typedDiameter : two_decimals(design().DI[3] * kMmPerInch));
+        }
     }
 
     // Tuning opens only on a finished Calc, and follows each new one.
@@ -257,6 +255,79 @@ private slots:
         press(u"Apply drill sizes to the design"_s);
         QCOMPARE(design().DI, before);
         QCOMPARE(feedback_->messages.size(), std::size_t{1});
+    }
+
+    // Apply and Calc give the slot the fit's drills at the calculator's
+    // positions: File > Print Drilling Template asks which positions to print,
+    // and each template says where its positions come from.
+    void theTemplateOfAnAppliedFitSaysWhereItsPositionsComeFrom() {
+        for (const auto& [answer, positions] :
+             {std::pair{MessageAnswer::Yes, u"Positions: fitted to pitch"_s},
+              std::pair{MessageAnswer::No, u"Positions: the calculator's design"_s}}) {
+            init();
+            calc_and_open();
+            press(u"Choose drills"_s);
+            const QString fitted = position(3);
+            press(u"Apply drill sizes to the design"_s);
+            main_->panel().send_command(CalculatorPanel::kCalcCommand);
+            const QString calculated = two_decimals(design().PM[3]);
+            QVERIFY(calculated != fitted);
+            feedback_->answer = answer;
+            QTemporaryDir folder;
+            const QString pdf = folder.filePath(u"template.pdf"_s);
+            answer_print_dialog(pdf, true);
+            main_->run_command(command::kPrintDrillingTemplate);
+            QCOMPARE(feedback_->messages.size(), std::size_t{1});
+            QCOMPARE(feedback_->messages[0].buttons, MessageButtons::YesNo);
+            const QString printed = run_tool(u"pdftotext"_s, {u"-raw"_s, pdf, u"-"_s});
+            QVERIFY2(printed.contains(positions), qPrintable(printed));
+            const QString hole3 = answer == MessageAnswer::Yes ? fitted : calculated;
+            QVERIFY2(printed.contains(hole3 + u" mm from the foot"_s), qPrintable(printed));
+        }
+    }
+
+    // Each hole's cutoff ratio over its note, c (d/D) / (2 pi sqrt(h s)) / f,
+    // and the spread of the largest over the smallest.
+    void showsTheCutoffRatiosAndWhenDrillsCannotEvenThem() {
+        calc_and_open();
+        const QString shown = named<QLabel>(u"Cutoff ratios"_s)->text();
+        QVERIFY2(shown.section(u'\n', 0, 0).split(u' ').size() == 6 + 6, qPrintable(shown));
+        // 3 mm holes spread their ratios wider than the design's sizes; 8 mm
+        // ones narrow them.
+        named<QComboBox>(u"Drill set"_s)->setCurrentIndex(3);
+        for (const auto& [list, cannot] : {std::pair{u"3"_s, true}, std::pair{u"8"_s, false}}) {
+            press(u"Reset to design"_s);
+            type(u"My own drills (mm, separated by commas)"_s, list);
+            press(u"Choose drills"_s);
+            const QString notes = named<QLabel>(u"Fit notes"_s)->text();
+            QVERIFY2(notes.contains(u"cannot make the holes more even"_s) == cannot,
+                     qPrintable(notes));
+        }
+    }
+
+    // The title names the slot without an empty description; the window says
+    // what its calibration was made on.
+    void theTitleAndTheCalibrationNameTheirSlot() {
+        main_->panel().set_item_text(panel_id::kDescription, "");
+        calc_and_open();
+        QCOMPARE(window_->windowTitle(), u"Sorrel - Tuning: slot 1"_s);
+        named<QComboBox>(u"Measured fingering"_s)->setCurrentIndex(0);
+        type(u"Measured frequency (Hz)"_s, two_decimals(number(0) - 1));
+        press(u"Calibrate"_s);
+        QVERIFY2(named<QLabel>(u"Calibration"_s)
+                     ->text()
+                     .startsWith(u"Calibrated for slot 1 on xxxxxx at "_s),
+                 qPrintable(named<QLabel>(u"Calibration"_s)->text()));
+    }
+
+    // A closed mouthpiece overblows to the twelfth.
+    void aClosedMouthpieceStretchesTheTwelfth() {
+        main_->panel().set_item_text(panel_id::kDivisor, "4");
+        calc_and_open();
+        auto* table = named<QTableWidget>(u"Fingerings"_s);
+        QCOMPARE(table->horizontalHeaderItem(TuningWindow::kStretch)->text(),
+                 u"Twelfth\nstretch (cents)"_s);
+        QCOMPARE(named<QLineEdit>(u"Added mouthpiece length (mm)"_s)->text(), u"0.000"_s);
     }
 
     void centsBandsIncludeTheirEdges() {

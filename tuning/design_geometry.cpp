@@ -25,6 +25,12 @@ bool calculated(const CircuitRecord& slot) {
 
 } // namespace
 
+MouthKind mouth_kind(const CircuitRecord& slot) {
+    if (slot.DIVS == 4)
+        return MouthKind::Closed;
+    return slot.EMBH == 0 ? MouthKind::Embouchure : MouthKind::Fipple;
+}
+
 DesignGeometry geometry_from_design(const CircuitRecord& slot) {
     DesignGeometry design;
     if (!calculated(slot)) {
@@ -42,13 +48,10 @@ DesignGeometry geometry_from_design(const CircuitRecord& slot) {
         geometry.holes.push_back(
             {double(slot.PM[at]) * kMetresPerMm, double(slot.DI[at]) * entry, std::nullopt});
     }
-    if (slot.DIVS == 4) {
-        geometry.mouth.kind = MouthKind::Closed;
-    } else if (slot.EMBH == 0) {
-        geometry.mouth.kind = MouthKind::Embouchure;
+    geometry.mouth.kind = mouth_kind(slot);
+    if (geometry.mouth.kind == MouthKind::Embouchure) {
         geometry.mouth.diameter = double(slot.EMBV) * entry;
-    } else {
-        geometry.mouth.kind = MouthKind::Fipple;
+    } else if (geometry.mouth.kind == MouthKind::Fipple) {
         geometry.mouth.windowLength = double(slot.EMBH) * entry;
         geometry.mouth.windowWidth = double(slot.EMBV) * entry;
     }

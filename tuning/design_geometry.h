@@ -10,6 +10,12 @@
 
 namespace sorrel::tuning {
 
+// How a slot is blown: a wave divisor of 4 is a closed mouthpiece, whatever
+// its window; else a window length (EMBH) of 0 is a flute's embouchure hole,
+// any other a fipple's window. The tuning model and the template both
+// follow this.
+MouthKind mouth_kind(const CircuitRecord& slot);
+
 // A slot's geometry, or why it has none.
 struct DesignGeometry {
     std::optional<Geometry> geometry; // empty when refused

@@ -5,12 +5,10 @@
 #include "model/units.h"
 #include "ui/latin1_text.h"
 #include "ui/number_field.h"
+#include "ui/spoken_label.h"
 
 #include <QGridLayout>
 #include <QLabel>
-
-#include <algorithm>
-#include <numeric>
 
 namespace sorrel::ui {
 namespace {
@@ -55,9 +53,8 @@ NumberField* AsBuiltEditor::add_length_field(int row, int column, const QString&
     return field;
 }
 
-QLabel* AsBuiltEditor::add_inch_label(int row, const QString& name) {
-    auto* label = new QLabel(this);
-    label->setAccessibleName(name);
+SpokenLabel* AsBuiltEditor::add_inch_label(int row, const QString& name) {
+    auto* label = new SpokenLabel(name, this);
     label->setMinimumWidth(label->fontMetrics().horizontalAdvance(inch_text(888.8)));
     grid_->addWidget(label, row, 2);
     return label;
@@ -76,63 +73,65 @@ void AsBuiltEditor::clear_hole_rows() {
 void AsBuiltEditor::show_geometry(const tuning::Geometry& geometry) {
     length_->show_value(geometry.length * kMmPerMetre);
     show_inches(*length_, *lengthInches_);
-
-    std::vector<std::size_t> topFirst(geometry.holes.size());
-    std::iota(topFirst.begin(), topFirst.end(), std::size_t{0});
-    std::stable_sort(topFirst.begin(), topFirst.end(), [&geometry](std::size_t a, std::size_t b) {
-        return geometry.holes[a].fromFoot > geometry.holes[b].fromFoot;
-    });
-    if (topFirst.size() != holes_.size()) {
-        clear_hole_rows();
-        for (std::size_t row = 0; row < topFirst.size(); ++row) {
-            const int number = int(topFirst.size() - row);
-            const int gridRow = kFirstHoleRow + int(row);
-            HoleRow hole;
-            hole.number = number;
-            hole.name = new QLabel(hole_name(number), this);
-            grid_->addWidget(hole.name, gridRow, 0);
-            hole.position =
-                add_length_field(gridRow, 1, hole_name(number) + QStringLiteral(" from foot (mm)"));
-            hole.inches =
-                add_inch_label(gridRow, hole_name(number) + QStringLiteral(" from foot in inches"));
-            hole.diameter =
-                add_length_field(gridRow, 3, hole_name(number) + QStringLiteral(" diameter (mm)"));
-            NumberField* position = hole.position;
-            QLabel* inches = hole.inches;
-            connect(position, &QLineEdit::textEdited, this,
-                    [this, position, inches] { show_inches(*position, *inches); });
-            holes_.push_back(hole);
-        }
-    }
-    for (std::size_t row = 0; row < topFirst.size(); ++row) {
-        HoleRow& hole = holes_[row];
-        hole.index = topFirst[row];
-        const tuning::Hole& shown = geometry.holes[hole.index];
+    if (geometry.holes.size() != holes_.size())
+        make_hole_rows(geometry.holes.size());
+    for (HoleRow& hole : holes_) {
+        const tuning::Hole& shown = geometry.holes[std::size_t(hole.number - 1)];
         hole.position->show_value(shown.fromFoot * kMmPerMetre);
         hole.diameter->show_value(shown.diameter * kMmPerMetre);
         show_inches(*hole.position, *hole.inches);
     }
 }
 
+// Rows from the top hole down; Tab visits them in that order, right after
+// the length.
+void AsBuiltEditor::make_hole_rows(std::size_t count) {
+    clear_hole_rows();
+    QWidget* previous = length_;
+    for (std::size_t row = 0; row < count; ++row) {
+        const int number = int(count - row);
+        const int gridRow = kFirstHoleRow + int(row);
+        HoleRow hole;
+        hole.number = number;
+        hole.name = new QLabel(hole_name(number), this);
+        grid_->addWidget(hole.name, gridRow, 0);
+        hole.position =
+            add_length_field(gridRow, 1, hole_name(number) + QStringLiteral(" from foot (mm)"));
+        hole.inches =
+            add_inch_label(gridRow, hole_name(number) + QStringLiteral(" from foot in inches"));
+        hole.diameter =
+            add_length_field(gridRow, 3, hole_name(number) + QStringLiteral(" diameter (mm)"));
+        NumberField* position = hole.position;
+        SpokenLabel* inches = hole.inches;
+        connect(position, &QLineEdit::textEdited, this,
+                [this, position, inches] { show_inches(*position, *inches); });
+        setTabOrder(previous, hole.position);
+        setTabOrder(hole.position, hole.diameter);
+        previous = hole.diameter;
+        holes_.push_back(hole);
+    }
+}
+
 std::optional<std::string> AsBuiltEditor::read_into(tuning::Geometry& geometry) const {
     const auto length = length_->value();
     if (!length)
-        return "Length";
+        return "Length, top to foot";
     geometry.length = *length / kMmPerMetre;
     for (const HoleRow& hole : holes_) {
         const auto position = hole.position->value();
         const auto diameter = hole.diameter->value();
         if (!position || !diameter)
-            return to_latin1(hole_name(hole.number)) + (position ? " diameter" : " position");
-        geometry.holes[hole.index].fromFoot = *position / kMmPerMetre;
-        geometry.holes[hole.index].diameter = *diameter / kMmPerMetre;
+            return to_latin1(hole_name(hole.number)) + (position ? ", diameter" : ", from foot");
+        tuning::Hole& edited = geometry.holes[std::size_t(hole.number - 1)];
+        edited.fromFoot = *position / kMmPerMetre;
+        edited.diameter = *diameter / kMmPerMetre;
     }
     return std::nullopt;
 }
 
-void AsBuiltEditor::show_inches(const NumberField& field, QLabel& label) {
+void AsBuiltEditor::show_inches(const NumberField& field, SpokenLabel& label) {
     const auto mm = field.value();
-    label.setText(mm ? inch_text(*mm) : QString());
+    label.say(mm ? inch_text(*mm) : QString());
 }
 
 } // namespace sorrel::ui

@@ -2,7 +2,8 @@
 // The as-built lengths of an instrument, editable: the tube's length and each
 // hole's position from the foot and diameter, in millimetres, with every
 // position also in inches and to the nearest 1/64 inch a maker can mark.
-// Holes are listed from the top down, numbered from the foot up.
+// Holes are listed from the top down, numbered from the foot up; the
+// geometry holds them from the foot up, hole 1 first.
 
 #include "tuning/geometry.h"
 
@@ -18,6 +19,7 @@ class QLabel;
 namespace sorrel::ui {
 
 class NumberField;
+class SpokenLabel;
 
 // The grid of as-built length fields over a tuning geometry.
 class AsBuiltEditor : public QWidget {
@@ -30,7 +32,7 @@ public:
     void show_geometry(const tuning::Geometry& geometry);
 
     // Writes the fields' lengths into `geometry` (the one shown last); returns
-    // the field that does not hold a number, e.g. "Hole 3 position".
+    // the field that does not hold a number, e.g. "Hole 3, from foot".
     std::optional<std::string> read_into(tuning::Geometry& geometry) const;
 
 signals:
@@ -38,24 +40,24 @@ signals:
     void edited();
 
 private:
-    // One hole's fields; `index` is the hole's place in the geometry.
+    // One hole's fields; hole k is the geometry's holes[k - 1].
     struct HoleRow {
-        std::size_t index = 0;
         int number = 0; // counted from the foot, 1 the lowest
         QLabel* name = nullptr;
         NumberField* position = nullptr;
-        QLabel* inches = nullptr;
+        SpokenLabel* inches = nullptr;
         NumberField* diameter = nullptr;
     };
 
     NumberField* add_length_field(int row, int column, const QString& name);
-    QLabel* add_inch_label(int row, const QString& name);
+    SpokenLabel* add_inch_label(int row, const QString& name);
+    void make_hole_rows(std::size_t count);
     void clear_hole_rows();
-    void show_inches(const NumberField& field, QLabel& label);
+    void show_inches(const NumberField& field, SpokenLabel& label);
 
     QGridLayout* grid_;
     NumberField* length_;
-    QLabel* lengthInches_;
+    SpokenLabel* lengthInches_;
     std::vector<HoleRow> holes_;
 };
 

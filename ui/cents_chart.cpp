@@ -16,6 +16,8 @@ namespace {
 constexpr int kScaleWidth = 36;  // pixels left of the bars for the cents labels
 constexpr int kLabelHeight = 18; // pixels below the bars for the fingerings
 constexpr int kMargin = 8;       // pixels above the scale
+constexpr int kLabelGap = 6;     // pixels between neighbouring labels
+constexpr int kMostLabelLines = 4;
 constexpr double kGridCents[] = {-15, -5, 5, 15};
 // The scales in cents, the widest reaching past the 200 cents within which
 // a resonance is sought; longer bars are cut at the top or bottom.
@@ -49,11 +51,26 @@ void CentsChart::show_bars(std::vector<CentsBar> bars) {
     update();
 }
 
+double CentsChart::plot_width() const {
+    return width() - kScaleWidth - kMargin;
+}
+
+int CentsChart::label_lines() const {
+    if (bars_.empty())
+        return 1;
+    int widest = 0;
+    for (const CentsBar& bar : bars_)
+        widest = std::max(widest, fontMetrics().horizontalAdvance(bar.label) + kLabelGap);
+    const double slot = plot_width() / double(bars_.size());
+    return std::clamp(int(std::ceil(widest / slot)), 1, kMostLabelLines);
+}
+
 void CentsChart::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
-    const QRectF plot(kScaleWidth, kMargin, width() - kScaleWidth - kMargin,
-                      height() - kMargin - kLabelHeight);
+    const int lines = label_lines();
+    const QRectF plot(kScaleWidth, kMargin, plot_width(),
+                      height() - kMargin - kLabelHeight * lines);
     const double reach = reach_;
     const auto y_of = [&plot, reach](double cents) {
         const double clipped = std::clamp(cents, -reach, reach);
@@ -73,7 +90,10 @@ void CentsChart::paintEvent(QPaintEvent*) {
         for (std::size_t i = 0; i < bars_.size(); ++i) {
             const CentsBar& bar = bars_[i];
             const double left = plot.left() + slot * double(i);
-            const QRectF labelBox(left, plot.bottom() + 2, slot, kLabelHeight - 2);
+            // Labels wider than their bar take turns on the lines below.
+            const QRectF labelBox(left - slot * (lines - 1) / 2.0,
+                                  plot.bottom() + 2 + kLabelHeight * double(i % std::size_t(lines)),
+                                  slot * lines, kLabelHeight - 2);
             painter.setPen(Qt::black);
             painter.drawText(labelBox, Qt::AlignCenter, bar.label);
             if (!bar.cents) {

@@ -29,6 +29,10 @@ public:
     const std::vector<CentsBar>& bars() const { return bars_; }
 
     QSize sizeHint() const override;
+    // How many lines the fingerings below the bars take so that none runs
+    // into its neighbour: one while each fits under its bar.
+    int label_lines() const;
+    double plot_width() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -21,8 +21,9 @@ public:
 
 QAccessibleInterface* list_interface(const QString& className, QObject* object) {
     auto* list = qobject_cast<QComboBox*>(object);
-    const bool inTemplate = list != nullptr && qobject_cast<TemplateDialog*>(list->parent());
-    if (className != QLatin1String("QComboBox") || !inTemplate)
+    const bool named = list != nullptr && (qobject_cast<TemplateDialog*>(list->parent()) ||
+                                           !list->accessibleName().isEmpty());
+    if (className != QLatin1String("QComboBox") || !named)
         return nullptr;
     return new ListAccessible(list);
 }

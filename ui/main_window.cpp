@@ -1,6 +1,5 @@
 #include "ui/main_window.h"
 
-#include "drilling/print_drilling_template.h"
 #include "files/load_save_commands.h"
 #include "model/scale_presets.h"
 #include "model/text_format.h"
@@ -121,7 +120,7 @@ void MainWindow::run_command(int command) {
         print_report(this, state_.workingCircuit, feedback_);
         break;
     case kPrintDrillingTemplate:
-        print_drilling_template(this, state_.workingCircuit, feedback_);
+        print_working_template(this, state_, feedback_);
         break;
     case kBoreShape:
         convert_bore_shape(this, feedback_);

@@ -1,6 +1,7 @@
 #include "ui/number_field.h"
 
 #include "model/text_format.h"
+#include "model/whole_number.h"
 #include "ui/latin1_text.h"
 
 namespace sorrel::ui {
@@ -21,9 +22,7 @@ std::optional<double> NumberField::value() const {
     const std::string typed = to_latin1(text());
     if (!shown_.empty() && typed == shown_)
         return held_;
-    if (const auto parsed = parse_float(typed))
-        return double(*parsed);
-    return std::nullopt;
+    return parse_whole_number(typed);
 }
 
 } // namespace sorrel::ui

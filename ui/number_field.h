@@ -20,7 +20,7 @@ public:
 
     void show_value(double value);
     // The held value while the text is as shown, else the typed number;
-    // empty when the text does not begin with a number.
+    // empty unless the whole text is one number ("7,5" and "40mm" are not).
     std::optional<double> value() const;
 
 private:

@@ -1,47 +1,40 @@
 #include "ui/tuning_window.h"
 
-#include "drilling/circuit_plan.h"
-#include "drilling/print_drilling_template.h"
 #include "model/text_format.h"
-#include "model/units.h"
-#include "tuning/design_geometry.h"
+#include "model/whole_number.h"
 #include "tuning/fingering.h"
 #include "tuning/pitch_fit.h"
 #include "tuning/tuning_model.h"
 #include "ui/as_built_editor.h"
-#include "ui/as_built_plan.h"
 #include "ui/calculator_panel.h"
 #include "ui/cents_band.h"
 #include "ui/cents_chart.h"
 #include "ui/feedback.h"
 #include "ui/latin1_text.h"
 #include "ui/number_field.h"
+#include "ui/spoken_label.h"
 
 #include <QComboBox>
-#include <QDate>
-#include <QFormLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QHeaderView>
-#include <QLabel>
+#include <QCoreApplication>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTableWidget>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
-#include <numeric>
 
 namespace sorrel::ui {
 namespace {
 
 constexpr char kCaption[] = "Sorrel - Tuning";
 constexpr double kMmPerMetre = 1000;
-constexpr int kDesignHoles = 6;  // the calculator's holes, DI[1..6]
-constexpr int kNumberWidth = 90; // pixels of a field that holds one number
+constexpr int kDesignHoles = 6; // the calculator's holes, DI[1..6]
 
 // Drill sets in the order the choice lists them; the custom list comes last.
 constexpr std::array<tuning::DrillSetKind, 3> kStandardSets = {tuning::DrillSetKind::FractionalInch,
@@ -74,272 +67,119 @@ std::optional<double> range_limit(const QLineEdit& field, double none, bool& rea
     const std::string text = to_latin1(field.text().trimmed());
     if (text.empty())
         return none;
-    const auto mm = parse_float(text);
+    const auto mm = parse_whole_number(text);
     readable = readable && mm.has_value();
     return mm ? std::optional<double>(*mm / kMmPerMetre) : std::nullopt;
 }
 
-// Whether every hole of `geometry` still has the diameter chosen for it; a
-// typed diameter that reads back the shown drill counts as the drill.
-bool holds_drills(const tuning::Geometry& geometry, const std::vector<tuning::Drill>& drills) {
-    constexpr double kSameDiameter = 1e-9; // m
-    for (std::size_t hole = 0; hole < geometry.holes.size(); ++hole) {
-        if (std::abs(geometry.holes[hole].diameter - drills[hole].diameter) > kSameDiameter)
-            return false;
-    }
-    return true;
-}
-
-QLabel* named_label(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setAccessibleName(text);
-    return label;
+bool closed_mouth(const tuning::Geometry& geometry) {
+    return geometry.mouth.kind == tuning::MouthKind::Closed;
 }
 
 } // namespace
 
-TuningWindow::TuningWindow(DesignState& state, CalculatorPanel& panel, Feedback& feedback,
-                           QWidget* owner)
-    : QWidget(owner, Qt::Window), state_(state), panel_(panel), feedback_(feedback),
-      editor_(new AsBuiltEditor(this)), chart_(new CentsChart(this)), status_(new QLabel(this)) {
-    setObjectName(QStringLiteral("TuningWindow"));
-    setAccessibleName(QStringLiteral("Tuning"));
-    status_->setAccessibleName(QStringLiteral("Status"));
-    status_->setWordWrap(true);
-
-    auto* asBuilt = new QGroupBox(QStringLiteral("As built"), this);
-    auto* asBuiltLayout = new QVBoxLayout(asBuilt);
-    asBuiltLayout->addWidget(editor_);
-    asBuiltLayout->addWidget(add_button(QStringLiteral("Reset to design"),
-                                        QStringLiteral("Reset to design"),
-                                        &TuningWindow::reset_to_design),
-                             0, Qt::AlignLeft);
-    connect(editor_, &AsBuiltEditor::edited, this, &TuningWindow::predict_now);
-
-    auto* left = new QVBoxLayout;
-    left->addWidget(asBuilt);
-    left->addWidget(build_conditions());
-    left->addWidget(build_calibration());
-    left->addWidget(build_fit_controls());
-    left->addStretch();
-
-    auto* columns = new QHBoxLayout;
-    columns->addLayout(left);
-    columns->addWidget(build_fingerings(), 1);
-    auto* whole = new QVBoxLayout(this);
-    whole->addLayout(columns);
-    whole->addWidget(status_);
-}
-
-QPushButton* TuningWindow::add_button(const QString& text, const QString& name,
-                                      void (TuningWindow::*slot)()) {
-    auto* button = new QPushButton(text, this);
-    button->setAccessibleName(name);
-    button->setAutoDefault(false);
-    connect(button, &QPushButton::clicked, this, slot);
-    return button;
-}
-
-QWidget* TuningWindow::build_conditions() {
-    auto* box = new QGroupBox(QStringLiteral("Playing conditions"), this);
-    auto* form = new QFormLayout(box);
-    temperature_ = new NumberField("%.1f", QStringLiteral("Air temperature (°C)"), box);
-    calibrationValue_ = new NumberField("%.3f", QStringLiteral("Window height (mm)"), box);
-    calibrationLabel_ = new QLabel(QStringLiteral("Window height (mm)"), box);
-    form->addRow(QStringLiteral("Air temperature (°C)"), temperature_);
-    form->addRow(calibrationLabel_, calibrationValue_);
-    for (NumberField* field : {temperature_, calibrationValue_})
-        connect(field, &QLineEdit::textEdited, this, &TuningWindow::predict_now);
-    return box;
-}
-
-QWidget* TuningWindow::build_calibration() {
-    auto* box = new QGroupBox(QStringLiteral("Calibrate on a measured note"), this);
-    auto* row = new QHBoxLayout(box);
-    measuredFingering_ = new QComboBox(box);
-    measuredFingering_->setAccessibleName(QStringLiteral("Measured fingering"));
-    measured_ = new NumberField("%.2f", QStringLiteral("Measured frequency (Hz)"), box);
-    row->addWidget(new QLabel(QStringLiteral("Measured:"), box));
-    row->addWidget(measuredFingering_);
-    row->addWidget(measured_);
-    row->addWidget(new QLabel(QStringLiteral("Hz"), box));
-    row->addWidget(add_button(QStringLiteral("Calibrate"), QStringLiteral("Calibrate"),
-                              &TuningWindow::calibrate));
-    return box;
-}
-
-QWidget* TuningWindow::build_fit_controls() {
-    auto* box = new QGroupBox(QStringLiteral("Fit and drills"), this);
-    auto* form = new QFormLayout(box);
-    handReach_ = new NumberField("%.1f", QStringLiteral("Hand reach (mm)"), box);
-    handReach_->show_value(tuning::kDefaultMaxSpread * kMmPerMetre);
-    drillSet_ = new QComboBox(box);
-    drillSet_->setAccessibleName(QStringLiteral("Drill set"));
-    drillSet_->addItems(
-        {QStringLiteral("Fractional inch, 1/64 in steps"), QStringLiteral("Metric, 0.1 mm steps"),
-         QStringLiteral("Metric, 0.5 mm steps"), QStringLiteral("My own list (mm)")});
-    customDrills_ = new QLineEdit(box);
-    customDrills_->setAccessibleName(QStringLiteral("My own drills (mm, separated by commas)"));
-    customDrills_->setPlaceholderText(QStringLiteral("5, 5.5, 6.35"));
-    customDrills_->setEnabled(false);
-    connect(drillSet_, &QComboBox::currentIndexChanged, this,
-            [this](int index) { customDrills_->setEnabled(index == int(kStandardSets.size())); });
-    smallestDrill_ = new QLineEdit(box);
-    smallestDrill_->setAccessibleName(QStringLiteral("Smallest drill (mm)"));
-    largestDrill_ = new QLineEdit(box);
-    largestDrill_->setAccessibleName(QStringLiteral("Largest drill (mm)"));
-    for (QLineEdit* limit : {smallestDrill_, largestDrill_})
-        limit->setMaximumWidth(kNumberWidth);
-    auto* range = new QHBoxLayout;
-    range->addWidget(smallestDrill_);
-    range->addWidget(new QLabel(QStringLiteral("to"), box));
-    range->addWidget(largestDrill_);
-    range->addStretch();
-    fitNotes_ = new QLabel(box);
-    fitNotes_->setAccessibleName(QStringLiteral("Fit notes"));
-    fitNotes_->setWordWrap(true);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(add_button(QStringLiteral("Fit to pitch"), QStringLiteral("Fit to pitch"),
-                                  &TuningWindow::fit_to_pitch));
-    buttons->addWidget(add_button(QStringLiteral("Choose drills"), QStringLiteral("Choose drills"),
-                                  &TuningWindow::choose_drills));
-    applyDrills_ = add_button(QStringLiteral("Apply drill sizes to the design"),
-                              QStringLiteral("Apply drill sizes to the design"),
-                              &TuningWindow::apply_drill_sizes);
-    applyDrills_->setEnabled(false);
-    auto* print =
-        add_button(QStringLiteral("Print Drilling Template…"),
-                   QStringLiteral("Print Drilling Template"), &TuningWindow::print_template);
-
-    form->addRow(QStringLiteral("Hand reach (mm)"), handReach_);
-    form->addRow(QStringLiteral("Drill set"), drillSet_);
-    form->addRow(QStringLiteral("My own drills"), customDrills_);
-    form->addRow(QStringLiteral("Drills from (mm)"), range);
-    form->addRow(buttons);
-    form->addRow(applyDrills_);
-    form->addRow(print);
-    form->addRow(fitNotes_);
-    return box;
-}
-
-QWidget* TuningWindow::build_fingerings() {
-    auto* box = new QGroupBox(QStringLiteral("Fingerings"), this);
-    auto* layout = new QVBoxLayout(box);
-    table_ = new QTableWidget(0, kColumnCount, box);
-    table_->setAccessibleName(QStringLiteral("Fingerings"));
-    table_->setHorizontalHeaderLabels({QStringLiteral("Fingering"), QStringLiteral("Target\n(Hz)"),
-                                       QStringLiteral("Predicted\n(Hz)"), QStringLiteral("Cents"),
-                                       QStringLiteral("Second\nregister (Hz)"),
-                                       QStringLiteral("Octave\nstretch (cents)")});
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table_->verticalHeader()->setVisible(false);
-    table_->setMinimumWidth(560);
-    layout->addWidget(table_, 1);
-
-    auto* adding = new QHBoxLayout;
-    newFingering_ = new QLineEdit(box);
-    newFingering_->setAccessibleName(
-        QStringLiteral("New fingering (x closed, o open, top hole first)"));
-    newFingering_->setPlaceholderText(QStringLiteral("xoxxxx"));
-    adding->addWidget(new QLabel(QStringLiteral("Add a fingering:"), box));
-    adding->addWidget(newFingering_);
-    adding->addWidget(add_button(QStringLiteral("Add"), QStringLiteral("Add fingering"),
-                                 &TuningWindow::add_fingering));
-    layout->addLayout(adding);
-    layout->addWidget(named_label(QStringLiteral("Cents from the target, per fingering"), box));
-    layout->addWidget(chart_, 1);
-    return box;
-}
-
 bool TuningWindow::load_design() {
-    const tuning::DesignGeometry read = tuning::geometry_from_design(state_.workingCircuit);
-    if (!read.geometry) {
-        feedback_.message(kCaption, read.error, MessageButtons::OkWarning);
+    std::string error;
+    switch (session_.offer_design(state_.workingCircuit, state_.bank.currentIndex, error)) {
+    case tuning::DesignOffer::Refused:
+        feedback_.message(kCaption, error, MessageButtons::OkWarning);
         return false;
+    case tuning::DesignOffer::Waiting:
+        noticeText_->say(QStringLiteral("A Calc changed the design of slot %1. Your as-built "
+                                        "values are kept until you choose:")
+                             .arg(state_.bank.currentIndex + 1));
+        designNotice_->show();
+        return true;
+    case tuning::DesignOffer::Shown:
+        break;
     }
-    const bool firstDesign = design_.holes.empty();
-    const bool sameCalibration = !firstDesign && design_.mouth.kind == read.geometry->mouth.kind;
-    if (design_.holes.size() != read.geometry->holes.size())
-        extraFingerings_.clear();
-    designRecord_ = state_.workingCircuit;
-    designSlot_ = state_.bank.currentIndex;
-    design_ = *read.geometry;
-    asBuilt_ = design_;
-    chosenDrills_.reset();
-    fitNotes_->clear();
-    setWindowTitle(
-        QStringLiteral("%1: %2, slot %3")
-            .arg(QString::fromLatin1(kCaption), to_qstring(state_.workingCircuit.DESC.view()))
-            .arg(state_.bank.currentIndex + 1));
-    if (firstDesign)
-        temperature_->show_value(design_.air.temperature);
-    if (!sameCalibration)
-        show_calibration_value();
-    editor_->show_geometry(design_);
-    fill_measured_choices();
-    predict_now();
+    show_session();
     return true;
 }
 
-void TuningWindow::show_calibration_value() {
-    const bool closed = design_.mouth.kind == tuning::MouthKind::Closed;
-    const QString name = closed ? QStringLiteral("Added mouthpiece length (mm)")
-                                : QStringLiteral("Window height (mm)");
+void TuningWindow::show_session() {
+    designNotice_->hide();
+    const std::string description(session_.design_record().DESC.view());
+    setWindowTitle(
+        QStringLiteral("%1: %2slot %3")
+            .arg(QString::fromLatin1(kCaption),
+                 description.empty() ? QString() : to_qstring(description) + QStringLiteral(", "))
+            .arg(session_.slot() + 1));
+    const tuning::Geometry& shown = session_.as_built();
+    temperature_->show_value(shown.air.temperature);
+    const QString name = closed_mouth(shown) ? QStringLiteral("Added mouthp&iece length (mm)")
+                                             : QStringLiteral("W&indow height (mm)");
     calibrationLabel_->setText(name);
-    calibrationValue_->setAccessibleName(name);
-    calibrationValue_->show_value((closed ? design_.mouth.addedLength : design_.windowHeight) *
-                                  kMmPerMetre);
+    calibrationValue_->setAccessibleName(QString(name).remove(u'&'));
+    calibrationValue_->show_value(session_.calibration_value() * kMmPerMetre);
+    editor_->show_geometry(shown);
+    fill_measured_choices();
+    fitNotes_->say(QString());
+    predict_now();
+}
+
+void TuningWindow::take_new_design() {
+    session_.take_waiting_design();
+    show_session();
+}
+
+void TuningWindow::keep_as_built() {
+    session_.keep_as_built();
+    show_session();
 }
 
 void TuningWindow::fill_measured_choices() {
     const QString kept = measuredFingering_->currentText();
     measuredFingering_->clear();
-    for (const tuning::Fingering& fingering : tuning::default_fingerings(design_.holes.size()))
+    for (const tuning::Fingering& fingering :
+         tuning::default_fingerings(session_.design().holes.size()))
         measuredFingering_->addItem(to_qstring(tuning::fingering_text(fingering)));
-    for (const std::string& fingering : extraFingerings_)
-        measuredFingering_->addItem(to_qstring(fingering));
+    for (const tuning::CustomFingering& row : session_.custom_fingerings())
+        measuredFingering_->addItem(to_qstring(row.fingering));
     measuredFingering_->setCurrentIndex(std::max(0, measuredFingering_->findText(kept)));
 }
 
 void TuningWindow::predict_now() {
-    predictable_ = false;
-    tuning::Geometry geometry = asBuilt_;
-    if (const auto unread = editor_->read_into(geometry)) {
+    tuning::Geometry edited = session_.as_built();
+    if (const auto unread = editor_->read_into(edited)) {
         clear_predictions(to_qstring(*unread) + QStringLiteral(": not a number"));
         return;
     }
     const auto temperature = temperature_->value();
     const auto calibration = calibrationValue_->value();
     if (!temperature || !calibration) {
-        clear_predictions((temperature ? calibrationValue_ : temperature_)->accessibleName() +
-                          QStringLiteral(": not a number"));
+        const QString unread = !temperature           ? QStringLiteral("Air temperature")
+                               : closed_mouth(edited) ? QStringLiteral("Added mouthpiece length")
+                                                      : QStringLiteral("Window height");
+        clear_predictions(unread + QStringLiteral(": not a number"));
         return;
     }
-    geometry.air.temperature = *temperature;
-    if (geometry.mouth.kind == tuning::MouthKind::Closed)
-        geometry.mouth.addedLength = *calibration / kMmPerMetre;
-    else
-        geometry.windowHeight = *calibration / kMmPerMetre;
-    geometry.extraFingerings = extraFingerings_;
-    if (const auto fault = tuning::validate(geometry)) {
-        clear_predictions(to_qstring(tuning::describe(*fault)));
+    edited.air.temperature = *temperature;
+    (closed_mouth(edited) ? edited.mouth.addedLength : edited.windowHeight) =
+        *calibration / kMmPerMetre;
+    if (const auto refused = session_.take_as_built(edited)) {
+        clear_predictions(to_qstring(*refused));
         return;
     }
-    asBuilt_ = geometry;
-    predictable_ = true;
-    if (chosenDrills_ && !holds_drills(asBuilt_, *chosenDrills_))
-        chosenDrills_.reset();
-    applyDrills_->setEnabled(chosenDrills_.has_value());
-    const std::vector<tuning::FingeringResult> results = tuning::predict(asBuilt_);
+    applyDrills_->setEnabled(session_.chosen_drills().has_value());
+    calibrationSource_->say(to_qstring(session_.calibration_source()));
+    cutoffs_->say(to_qstring(tuning::cutoff_text(session_.as_built())));
+    const std::vector<tuning::FingeringResult> results = session_.predict();
     show_predictions(results);
-    status_->setText(tuning::all_found(results)
-                         ? QString()
-                         : QStringLiteral("Some resonances lie beyond 200 cents of their "
-                                          "targets: not found."));
+    status_->say(tuning::all_found(results)
+                     ? QString()
+                     : QStringLiteral("Some resonances lie beyond 200 cents of their "
+                                      "targets: not found."));
 }
 
 void TuningWindow::show_predictions(const std::vector<tuning::FingeringResult>& results) {
+    // The second register of a closed mouthpiece is a twelfth above the first.
+    table_->setHorizontalHeaderLabels({QStringLiteral("Fingering"), QStringLiteral("Target\n(Hz)"),
+                                       QStringLiteral("Predicted\n(Hz)"), QStringLiteral("Cents"),
+                                       QStringLiteral("Second\nregister (Hz)"),
+                                       closed_mouth(session_.as_built())
+                                           ? QStringLiteral("Twelfth\nstretch (cents)")
+                                           : QStringLiteral("Octave\nstretch (cents)")});
     table_->setRowCount(int(results.size()));
     std::vector<CentsBar> bars;
     for (std::size_t i = 0; i < results.size(); ++i) {
@@ -365,52 +205,67 @@ void TuningWindow::show_predictions(const std::vector<tuning::FingeringResult>& 
 }
 
 void TuningWindow::clear_predictions(const QString& reason) {
+    session_.refuse_fields();
     for (int row = 0; row < table_->rowCount(); ++row) {
         for (int column = kTarget + 1; column < kColumnCount; ++column)
             table_->setItem(row, column, cell(QStringLiteral("-")));
     }
     chart_->show_bars({});
     applyDrills_->setEnabled(false);
-    status_->setText(reason);
+    cutoffs_->say(QString());
+    status_->say(reason);
 }
 
 void TuningWindow::reset_to_design() {
-    asBuilt_ = design_;
-    editor_->show_geometry(design_);
-    fitNotes_->clear();
+    session_.reset_to_design();
+    editor_->show_geometry(session_.as_built());
+    fitNotes_->say(QString());
     predict_now();
 }
 
 void TuningWindow::calibrate() {
     if (!fields_ready())
         return;
-    std::string error;
-    const auto fingering = tuning::parse_fingering(to_latin1(measuredFingering_->currentText()),
-                                                   asBuilt_.holes.size(), error);
     const auto measured = measured_->value();
-    if (!fingering || !measured || !(*measured > 0)) {
-        feedback_.message(kCaption, fingering ? "Measured: enter the frequency in Hz" : error,
-                          MessageButtons::OkWarning);
+    if (const auto refused =
+            session_.calibrate(to_latin1(measuredFingering_->currentText()),
+                               measured.value_or(std::numeric_limits<double>::quiet_NaN()))) {
+        feedback_.message(kCaption, *refused, MessageButtons::OkWarning);
         return;
     }
-    const tuning::Calibration fitted = tuning::calibrate(asBuilt_, *fingering, *measured);
-    if (!fitted.geometry) {
-        feedback_.message(kCaption, "Measured: " + fitted.error, MessageButtons::OkWarning);
-        return;
-    }
-    calibrationValue_->show_value(fitted.value * kMmPerMetre);
+    calibrationValue_->show_value(session_.calibration_value() * kMmPerMetre);
     predict_now();
 }
 
 void TuningWindow::add_fingering() {
-    std::string error;
-    const std::string text = to_latin1(newFingering_->text().trimmed());
-    if (!tuning::parse_fingering(text, design_.holes.size(), error)) {
-        feedback_.message(kCaption, "New fingering: " + error, MessageButtons::OkWarning);
+    const bool noTarget = newTarget_->text().trimmed().isEmpty();
+    const auto target = noTarget ? std::optional<double>() : newTarget_->value();
+    if (!noTarget && !target) {
+        feedback_.message(kCaption, "Target: enter a frequency in Hz above 0, or leave it empty",
+                          MessageButtons::OkWarning);
         return;
     }
-    extraFingerings_.push_back(text);
+    if (const auto refused =
+            session_.add_custom(to_latin1(newFingering_->text().trimmed()), target)) {
+        feedback_.message(kCaption, *refused, MessageButtons::OkWarning);
+        return;
+    }
     newFingering_->clear();
+    newTarget_->clear();
+    fill_measured_choices();
+    predict_now();
+}
+
+void TuningWindow::remove_fingering() {
+    const std::size_t custom = session_.custom_fingerings().size();
+    const int first = table_->rowCount() - int(custom);
+    const int row = table_->currentRow();
+    if (row < first || row < 0) {
+        feedback_.message(kCaption, "Select one of your own fingerings to remove it.",
+                          MessageButtons::OkWarning);
+        return;
+    }
+    session_.remove_custom(std::size_t(row - first));
     fill_measured_choices();
     predict_now();
 }
@@ -424,31 +279,28 @@ std::optional<double> TuningWindow::hand_reach() const {
     return std::nullopt;
 }
 
-void TuningWindow::take_fit(const tuning::PitchFit& fit) {
+bool TuningWindow::take_fit(const tuning::PitchFit& fit) {
     if (!fit.geometry) {
         feedback_.message(kCaption,
                           fit.failure ? fit.failure->message : std::string("Nothing fits."),
                           MessageButtons::OkWarning);
-        return;
+        return false;
     }
-    asBuilt_ = *fit.geometry;
-    asBuilt_.extraFingerings = extraFingerings_;
-    editor_->show_geometry(asBuilt_);
+    session_.take_fit(fit);
+    editor_->show_geometry(session_.as_built());
     QStringList notes;
     for (const tuning::FitWarning& warning : fit.warnings)
         notes << to_qstring(warning.message);
-    fitNotes_->setText(notes.join(QStringLiteral("\n")));
+    fitNotes_->say(notes.join(QStringLiteral("\n")));
     predict_now();
+    return session_.predictable();
 }
 
 void TuningWindow::fit_to_pitch() {
     const auto reach = hand_reach();
-    if (!reach)
+    if (!reach || !fields_ready())
         return;
-    if (!fields_ready())
-        return;
-    chosenDrills_.reset();
-    take_fit(tuning::fit_to_pitch(asBuilt_, {*reach}));
+    take_fit(tuning::fit_to_pitch(session_.as_built(), {*reach}));
 }
 
 std::optional<std::vector<tuning::Drill>> TuningWindow::chosen_drill_set() {
@@ -477,85 +329,92 @@ std::optional<std::vector<tuning::Drill>> TuningWindow::chosen_drill_set() {
 void TuningWindow::choose_drills() {
     const auto reach = hand_reach();
     const auto drills = reach ? chosen_drill_set() : std::nullopt;
-    if (!drills)
-        return;
-    if (!fields_ready())
+    if (!drills || !fields_ready())
         return;
     if (drills->empty()) {
         feedback_.message(kCaption, "The drill set holds no drill in that range.",
                           MessageButtons::OkWarning);
         return;
     }
-    tuning::PitchFit fit;
+    // The drills are worth their trouble when they make the holes more even
+    // than a fit of the holes as they are.
+    tuning::PitchFit fit, asTheyAre;
     {
         const WaitCursor waiting(feedback_);
-        fit = tuning::choose_drills(asBuilt_, *drills, {*reach});
+        asTheyAre = tuning::fit_to_pitch(session_.as_built(), {*reach});
+        fit = tuning::choose_drills(session_.as_built(), *drills, {*reach});
     }
-    take_fit(fit);
-    if (!fit.geometry || !predictable_)
+    if (!take_fit(fit))
         return;
-    std::vector<tuning::Drill> chosen;
-    QStringList drillNames;
-    for (const tuning::FittedHole& hole : fit.holes) {
-        chosen.push_back({hole.diameter, hole.drill});
-        drillNames << QStringLiteral("hole %1: %2").arg(hole.number).arg(to_qstring(hole.drill));
-    }
-    chosenDrills_ = std::move(chosen);
-    applyDrills_->setEnabled(true);
-    const QString warnings = fitNotes_->text();
-    fitNotes_->setText(QStringLiteral("Drills: ") + drillNames.join(QStringLiteral(", ")) +
-                       (warnings.isEmpty() ? QString() : QStringLiteral("\n") + warnings));
+    QStringList notes;
+    for (const tuning::FittedHole& hole : fit.holes)
+        notes << QStringLiteral("hole %1: %2").arg(hole.number).arg(to_qstring(hole.drill));
+    QString text = QStringLiteral("Drills: ") + notes.join(QStringLiteral(", "));
+    // The spread is shown to a tenth of a per cent: less than that is no gain.
+    if (asTheyAre.geometry && fit.ratioSpread > asTheyAre.ratioSpread - 0.05)
+        text += to_qstring(format("\nThese drills cannot make the holes more even within the "
+                                  "hand reach: the cutoff ratios spread %.1f %% against %.1f %% "
+                                  "with the diameters as they were.",
+                                  fit.ratioSpread, asTheyAre.ratioSpread));
+    if (!fitNotes_->text().isEmpty())
+        text += QStringLiteral("\n") + fitNotes_->text();
+    fitNotes_->say(text);
 }
 
-// Hole k of the calculator is the k-th from the foot.
 void TuningWindow::apply_drill_sizes() {
-    if (!chosenDrills_ || asBuilt_.holes.size() != kDesignHoles)
+    if (!session_.chosen_drills() || session_.as_built().holes.size() != kDesignHoles)
         return;
     // Prev, Next and Load change the panel's design without a Calc: the
     // drills belong to the design this window shows, not to another.
     const CircuitRecord& working = state_.workingCircuit;
-    if (state_.bank.currentIndex != designSlot_ || working.PM != designRecord_.PM ||
-        working.DIST != designRecord_.DIST) {
+    const CircuitRecord& shown = session_.design_record();
+    if (state_.bank.currentIndex != session_.slot() || working.PM != shown.PM ||
+        working.DIST != shown.DIST) {
         feedback_.message(kCaption,
                           "The panel shows another design now: Calc it to tune it, or go back "
                           "to the design of this window.",
                           MessageButtons::OkWarning);
         return;
     }
-    std::vector<tuning::Hole> fromFoot = asBuilt_.holes;
-    std::stable_sort(
-        fromFoot.begin(), fromFoot.end(),
-        [](const tuning::Hole& a, const tuning::Hole& b) { return a.fromFoot < b.fromFoot; });
+    const std::vector<double> sizes = session_.apply_drills();
     std::array<double, kDesignHoles> millimetres{};
-    for (std::size_t hole = 0; hole < millimetres.size(); ++hole)
-        millimetres[hole] = fromFoot[hole].diameter * kMmPerMetre;
+    std::copy(sizes.begin(), sizes.end(), millimetres.begin());
     panel_.enter_hole_diameters(millimetres);
-    status_->setText(
+    status_->say(
         QStringLiteral("The drill sizes are in the calculator's hole fields: Calc takes them."));
 }
 
 bool TuningWindow::fields_ready() {
-    if (!predictable_)
+    if (!session_.predictable())
         feedback_.message(kCaption, "Correct the fields first: " + to_latin1(status_->text()),
                           MessageButtons::OkWarning);
-    return predictable_;
+    return session_.predictable();
 }
 
-void TuningWindow::print_template() {
-    if (!fields_ready())
-        return;
-    const QString date = QDate::currentDate().toString(Qt::ISODate);
-    const CircuitPlan design = plan_from_circuit(designRecord_, to_latin1(date));
-    if (!design.plan) {
-        feedback_.message(kCaption, "No template: " + design.refusal + ".",
-                          MessageButtons::OkWarning);
-        return;
+std::optional<tuning::AppliedFit> TuningWindow::applied_fit() const {
+    return session_.applied_fit(state_.workingCircuit, state_.bank.currentIndex);
+}
+
+void TuningWindow::fit_to_screen() {
+    // Rows made since the layouts last ran are in their hints only after
+    // the layouts have heard of them.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const QSize content = scroller_->widget()->sizeHint();
+    const QMargins margins = layout()->contentsMargins();
+    QSize wanted(
+        std::max(sizeHint().width(), content.width() + margins.left() + margins.right() +
+                                         scroller_->verticalScrollBar()->sizeHint().width()),
+        sizeHint().height() - scroller_->sizeHint().height() + content.height());
+    // The frame the desktop draws around the window is known once it is shown.
+    const QSize frame = frameGeometry().size() - size();
+    QPoint corner(1, 1);
+    if (const QScreen* shown = screen()) {
+        const QRect free = shown->availableGeometry();
+        corner += free.topLeft();
+        wanted = wanted.boundedTo(free.size() - frame - QSize(2, 2));
     }
-    print_drilling_plan(this,
-                        as_built_plan(*design.plan, asBuilt_,
-                                      chosenDrills_.value_or(std::vector<tuning::Drill>{}),
-                                      designRecord_.UNIT),
-                        feedback_);
+    move(corner);
+    resize(wanted);
 }
 
 void open_tuning_window(QWidget* owner, DesignState& state, CalculatorPanel& panel,
@@ -566,15 +425,19 @@ void open_tuning_window(QWidget* owner, DesignState& state, CalculatorPanel& pan
         window->activateWindow();
         return;
     }
-    if (window == nullptr) {
+    const bool created = window == nullptr;
+    if (created) {
         window = new TuningWindow(state, panel, feedback, owner);
         QObject::connect(&panel, &CalculatorPanel::calc_finished, window, [window] {
             if (window->isVisible())
                 window->load_design();
         });
     }
-    if (window->load_design())
-        window->show();
+    if (!window->load_design())
+        return;
+    window->show();
+    if (created)
+        window->fit_to_screen();
 }
 
 } // namespace sorrel::ui

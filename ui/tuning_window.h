@@ -3,30 +3,23 @@
 // predicted by the tuning model from the as-built geometry. The maker edits
 // the lengths as drilled, sets the playing conditions, calibrates on one
 // measured note, fits the holes to pitch, chooses drills and hands the
-// drill sizes back to the calculator panel. Data flows one way: the fields
-// are read into a tuning geometry, the model predicts, the table and the
-// chart show the prediction.
+// drill sizes back to the calculator panel. The tuning session holds and
+// decides; the window reads its fields into the session and shows it.
 
 #include "model/circuit_record.h"
-#include "tuning/drill_choice.h"
-#include "tuning/geometry.h"
+#include "tuning/tuning_session.h"
 
 #include <QWidget>
 
 #include <optional>
-#include <string>
 #include <vector>
 
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class QTableWidget;
-
-namespace sorrel::tuning {
-struct FingeringResult;
-struct PitchFit;
-} // namespace sorrel::tuning
 
 namespace sorrel::ui {
 
@@ -35,6 +28,7 @@ class CalculatorPanel;
 class CentsChart;
 class Feedback;
 class NumberField;
+class SpokenLabel;
 
 class TuningWindow : public QWidget {
     Q_OBJECT
@@ -45,31 +39,45 @@ public:
 
     TuningWindow(DesignState& state, CalculatorPanel& panel, Feedback& feedback, QWidget* owner);
 
-    // Takes the working design's last Calc as the design and the as-built
-    // values. A design without a finished Calc is refused with a message.
+    // Takes the working design's last Calc. A design without a finished Calc
+    // is refused with a message; one that would replace the maker's as-built
+    // values waits for the maker's choice.
     bool load_design();
 
+    // The fit applied to the working design's slot, while the design still
+    // has its drills.
+    std::optional<tuning::AppliedFit> applied_fit() const;
+
+    // Sized to its contents, but never beyond the screen's free area: there
+    // it scrolls.
+    void fit_to_screen();
+
 private:
+    QWidget* build_design_notice();
     QWidget* build_conditions();
     QWidget* build_calibration();
     QWidget* build_fit_controls();
     QWidget* build_fingerings();
+    QWidget* build_bottom_row();
     QPushButton* add_button(const QString& text, const QString& name, void (TuningWindow::*slot)());
 
-    // Reads every field into the as-built geometry and shows its prediction,
-    // or says which field holds nothing the model can use.
+    void show_session();
+    // Reads every field into the session and shows its prediction, or says
+    // which field holds nothing the model can use.
     void predict_now();
     void show_predictions(const std::vector<tuning::FingeringResult>& results);
     void clear_predictions(const QString& reason);
     void fill_measured_choices();
-    void show_calibration_value();
     std::optional<double> hand_reach() const;
     std::optional<std::vector<tuning::Drill>> chosen_drill_set();
-    void take_fit(const tuning::PitchFit& fit);
+    bool take_fit(const tuning::PitchFit& fit);
 
+    void take_new_design();
+    void keep_as_built();
     void reset_to_design();
     void calibrate();
     void add_fingering();
+    void remove_fingering();
     void fit_to_pitch();
     void choose_drills();
     void apply_drill_sizes();
@@ -80,22 +88,20 @@ private:
     DesignState& state_;
     CalculatorPanel& panel_;
     Feedback& feedback_;
+    tuning::TuningSession session_;
 
-    CircuitRecord designRecord_; // the working design as its last Calc left it
-    int designSlot_ = 0;         // the bank slot it came from
-    tuning::Geometry design_;    // as the last Calc gave it
-    tuning::Geometry asBuilt_;   // what the fields showed when last read whole
-    bool predictable_ = false;   // asBuilt_ holds what every field now shows, and validates
-    std::vector<std::string> extraFingerings_;               // the maker's own rows, top hole first
-    std::optional<std::vector<tuning::Drill>> chosenDrills_; // per hole of asBuilt_, as chosen
-
+    QWidget* designNotice_;
+    SpokenLabel* noticeText_;
+    QScrollArea* scroller_;
     AsBuiltEditor* editor_;
     NumberField* temperature_;
     QLabel* calibrationLabel_;
     NumberField* calibrationValue_; // window height or added mouthpiece length, mm
+    SpokenLabel* calibrationSource_;
     QComboBox* measuredFingering_;
     NumberField* measured_;
     QLineEdit* newFingering_;
+    NumberField* newTarget_;
     QTableWidget* table_;
     CentsChart* chart_;
     NumberField* handReach_;
@@ -104,14 +110,20 @@ private:
     QLineEdit* smallestDrill_;
     QLineEdit* largestDrill_;
     QPushButton* applyDrills_;
-    QLabel* fitNotes_;
-    QLabel* status_;
+    SpokenLabel* cutoffs_;
+    SpokenLabel* fitNotes_;
+    SpokenLabel* status_;
 };
 
 // Opens the Tuning window over `owner`, or brings it forward when it is
 // already open; refuses with a message while the working design has no
-// finished Calc. A later Calc updates the open window.
+// finished Calc. A later Calc is offered to the open window.
 void open_tuning_window(QWidget* owner, DesignState& state, CalculatorPanel& panel,
                         Feedback& feedback);
+
+// File > Print Drilling Template...: the working design's template; when the
+// Tuning window applied a fit to this slot and the design still has its
+// drills, the maker chooses the fitted positions or the calculator's.
+void print_working_template(QWidget* owner, const DesignState& state, Feedback& feedback);
 
 } // namespace sorrel::ui
