@@ -58,11 +58,9 @@ class Reach:
         self.known = {}
 
     def of(self, path):
-        """(targets to build, tests to run) for a fault in `path`."""
+        """[(program to build, its tests)] that a fault in `path` reaches."""
         if path not in self.known:
             nodes = reached(self.build_dir, os.path.join(self.root, path))
-            hit = sorted(program for program in self.programs if program in nodes)
-            targets = [os.path.basename(program) for program in hit]
-            tests = sorted(test for program in hit for test in self.programs[program])
-            self.known[path] = (targets, tests)
+            self.known[path] = [(os.path.basename(program), self.programs[program])
+                                for program in sorted(self.programs) if program in nodes]
         return self.known[path]

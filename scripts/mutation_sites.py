@@ -34,6 +34,7 @@ ARITHMETIC = {"+": "-", "-": "+", "*": "/", "/": "*", "%": "*", "+=": "-=", "-="
               "*=": "/=", "/=": "*="}
 LOGICAL = {"&&": "||", "||": "&&"}
 INCREMENT = {"++": "--", "--": "++"}
+SYMMETRIC_CALLS = {"min", "max", "fmin", "fmax", "hypot", "swap"}  # swapping changes nothing
 
 
 @dataclass
@@ -232,7 +233,7 @@ def argument_swaps(toks, index):
     """Neighbouring arguments of a call swapped, when both are one plain
     word or one number of the same kind: [(first, second)] token indices."""
     if not (toks[index].text == "(" and index > 0 and toks[index - 1].kind == "word"
-            and toks[index - 1].text not in NOT_CALLS):
+            and toks[index - 1].text not in NOT_CALLS | SYMMETRIC_CALLS):
         return []
     close = matching(toks, index, "(", ")")
     inner = toks[index + 1:close]
