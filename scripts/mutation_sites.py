@@ -224,8 +224,8 @@ def return_fault(toks, index):
         return index + 1, last - 1, others[0] if value[0].text != "kExitDone" else others[1]
     if value[0].text == "!" and not value[0].spaced_after:
         return index + 1, index + 1, ""
-    if value[0].text in ("{", "*this") or value[0].text == "*" and value[1].text == "this":
-        return None
+    if "".join(tok.text for tok in value) in ("std::nullopt", "nullptr", "{}", "*this"):
+        return None  # already what `{}` gives, or a reference
     return index + 1, last - 1, "{}"
 
 
