@@ -63,11 +63,19 @@ std::optional<CliCommand> command_named(const std::string& name) {
     return std::nullopt;
 }
 
+// The word behind an option, if the command line goes on. The access is
+// checked as well: a wrong bound here must stop the program, not read past
+// the arguments.
+std::optional<std::string> option_value(const std::vector<std::string>& args, std::size_t at) {
+    if (at >= args.size())
+        return std::nullopt;
+    return args.at(at);
+}
+
 // A file name the user gave: an empty one is a mistake, never "no file".
 std::optional<std::string> file_name(const std::vector<std::string>& args, std::size_t at) {
-    if (at >= args.size() || args[at].empty())
-        return std::nullopt;
-    return args[at];
+    std::optional<std::string> name = option_value(args, at);
+    return name && !name->empty() ? name : std::nullopt;
 }
 
 // Reads the options and the one file name behind the command word.
@@ -77,9 +85,9 @@ ParsedArguments parse_command_line(CliCommand command, const std::vector<std::st
     bool haveFile = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
         if (arg == "--slot" && command != CliCommand::New) {
-            const std::optional<int> slot = hasValue ? parse_slot_number(args[++i]) : std::nullopt;
+            const std::optional<std::string> text = option_value(args, ++i);
+            const std::optional<int> slot = text ? parse_slot_number(*text) : std::nullopt;
             if (!slot)
                 return usage_error("--slot needs a slot number from 0 to 39");
             parsed.slots.push_back(*slot);

@@ -7,6 +7,9 @@
 #include <fcntl.h>
 #include <sstream>
 #include <sys/file.h>
+#include <sys/mman.h>
+#include <tuple>
+#include <unistd.h>
 
 namespace {
 
@@ -41,12 +44,18 @@ TEST_F(CliTest, NewCalcReportSolvesTheStartupDesign) {
     EXPECT_EQ(lines[22], " E5  659.26   1.72     43.56    0.20");
 
     // The low D whistle of 3/4" tube makers build: its bore at the holes is
-    // the file's bore, not the start-up design's.
-    write("low.srl", "[CIRCUIT]=0\nBORE=0.75\nTHIK=0.0625\nEMBH=0.4\nEMBV=0.3\nNOTI=17\n"
-                     "BASE=293.665\nDI01=0.3125\nDI02=0.375\nDI03=0.3125\nDI04=0.3125\n"
-                     "DI05=0.375\nDI06=0.3125\n");
-    EXPECT_EQ(run("calc low.srl --slot 0 --derive").out,
-              "slot 0: 5 passes, block to end 569.39 mm, deviation 61.76 %\n");
+    // the file's bore, not the start-up design's. A first note at odds with
+    // the base frequency (D4 is row 17) and a divisor other than 2 or 4 are
+    // settled from the base frequency, as a slot change settles them.
+    for (const char* noteAndDivisor : {"NOTI=17\n", "NOTI=5\nDIVS=3\n"}) {
+        write("low.srl", std::string("[CIRCUIT]=0\nBORE=0.75\nTHIK=0.0625\nEMBH=0.4\nEMBV=0.3\n") +
+                             noteAndDivisor +
+                             "BASE=293.665\nDI01=0.3125\nDI02=0.375\nDI03=0.3125\nDI04=0.3125\n"
+                             "DI05=0.375\nDI06=0.3125\n");
+        EXPECT_EQ(run("calc low.srl --slot 0 --derive").out,
+                  "slot 0: 5 passes, block to end 569.39 mm, deviation 61.76 %\n")
+            << noteAndDivisor;
+    }
 
     write("old.srl", "ENDCOR=0.75\nCHMCOR=0.6133\n[EOF]\n");
     const CliRun old = run("calc old.srl --slot 0");
@@ -124,6 +133,29 @@ TEST_F(CliTest, AnOutputThatIsTheFileReadIsRefused) {
     EXPECT_TRUE(read_text(file("d.srl")) != design);
 }
 
+// A file system without unnamed temporary files refuses O_TMPFILE with one
+// of three errors; the file is then written under a temporary name and
+// renamed, leaving nothing behind. Any other refusal is an error.
+TEST_F(CliTest, WritesWhereTheFileSystemLacksUnnamedTemporaryFiles) {
+    const struct {
+        int refusal;
+        int status;
+        const char* says;
+    } cases[] = {{EOPNOTSUPP, 0, ""},
+                 {EISDIR, 0, ""},
+                 {EINVAL, 0, ""},
+                 {EACCES, 2, "tone.srl: Permission denied"}};
+    for (const auto& c : cases) {
+        fs::remove(file("tone.srl"));
+        const CliRun made = shell("LD_PRELOAD='" SORREL_REFUSED_TMPFILE "' SORREL_TMPFILE_ERRNO=" +
+                                  std::to_string(c.refusal) + " '" SORREL_CLI "' new tone.srl");
+        EXPECT_EQ(made.status, c.status) << c.refusal;
+        EXPECT_NE(made.err.find(c.says), std::string::npos) << made.err;
+        const auto entries = std::distance(fs::directory_iterator(file("")), {});
+        EXPECT_EQ(entries, c.status == 0 ? 3 : 2) << c.refusal; // and stdout.txt, stderr.txt
+    }
+}
+
 TEST_F(CliTest, UsageErrorsNameTheProblemAndShowUsage) {
     ASSERT_EQ(run("new tone.srl").status, 0);
     for (const char* arguments :
@@ -184,14 +216,24 @@ TEST_F(CliTest, PdfHoldsTheReportPageOrIsRefusedWithoutQt) {
 // the end and for a bank written out in many blocks.
 TEST_F(CliTest, OutputThatCannotBeWrittenIsAFailure) {
     ASSERT_EQ(run("new tone.srl").status, 0);
-    for (const std::string arguments : {"report tone.srl", "calc tone.srl -o -"}) {
-        SCOPED_TRACE(arguments);
-        const CliRun full =
-            shell("'" SORREL_CLI "' " + arguments + " >/dev/full 2>err.txt; echo $? >stdout.txt");
-        EXPECT_EQ(full.out, "2\n");
-        EXPECT_NE(read_text(file("err.txt")).find("standard output: No space left on device"),
+    // A sealed memory file refuses every write with EPERM.
+    const int sealed = ::memfd_create("sealed", MFD_ALLOW_SEALING);
+    ASSERT_EQ(::fcntl(sealed, F_ADD_SEALS, F_SEAL_WRITE), 0);
+    const std::string memory =
+        "/proc/" + std::to_string(::getpid()) + "/fd/" + std::to_string(sealed);
+    const std::tuple<const char*, std::string, const char*> cases[] = {
+        {"report tone.srl", "/dev/full", "No space left on device"},
+        {"calc tone.srl -o -", "/dev/full", "No space left on device"},
+        {"report tone.srl", memory, "Operation not permitted"}};
+    for (const auto& [arguments, output, reason] : cases) {
+        SCOPED_TRACE(arguments + (" >>" + output));
+        const CliRun failed = shell("'" SORREL_CLI "' " + std::string(arguments) + " >>" + output +
+                                    " 2>err.txt; echo $? >stdout.txt");
+        EXPECT_EQ(failed.out, "2\n");
+        EXPECT_NE(read_text(file("err.txt")).find(std::string("standard output: ") + reason + "\n"),
                   std::string::npos);
     }
+    ::close(sealed);
 }
 
 // "-o -" is standard output, with the slot lines on stderr; the file read

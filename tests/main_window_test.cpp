@@ -210,37 +210,57 @@ private slots:
     }
 
     // The name field has the focus, its text selected; Browse puts the chosen
-    // path in it; the title names the file.
+    // path in it; the title names the file. A path Latin-1 cannot spell is
+    // refused with the reason, and the typed name stays.
     void fileDialogsTakeATypedOrChosenName() {
         // A full path longer than the 63 characters the record keeps.
         const QString folder = folder_.filePath(u"a-folder-name-long-enough-to-pass-63"_s);
         QVERIFY(QDir().mkpath(folder));
         file_command(command::kSave, folder + u"/old.srl"_s); // for Load to find
-        for (const auto& [command, file] :
-             {std::pair{command::kSave, u"new.srl"_s}, std::pair{command::kLoad, u"old.srl"_s}}) {
+        const struct {
+            int command;
+            QString file;
+            bool taken;
+        } cases[] = {{command::kSave, u"new.srl"_s, true},
+                     {command::kLoad, u"old.srl"_s, true},
+                     {command::kSave, u"\u0436.srl"_s, false}};
+        for (const auto& [command, file, taken] : cases) {
             init();
             const QString chosen = folder + u"/"_s + file;
             state().workingCircuit.FILENAME.assign("tone.srl");
             QStringList filters;
+            QString opened; // the chooser starts in the typed name's folder
+            const QString typed = folder + u"/typed.srl"_s;
             answer_next_dialog([&](TemplateDialog& dialog) {
                 auto* name = qobject_cast<QLineEdit*>(dialog.control(kNameEdit));
                 QCOMPARE(dialog.focusWidget(), name);
                 QCOMPARE(name->selectedText(), u"tone.srl"_s);
+                name->setText(typed);
                 QTimer::singleShot(0, qApp, [&] {
                     auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
                     QVERIFY(chooser != nullptr);
                     filters = chooser->nameFilters();
+                    opened = chooser->directory().absolutePath();
                     chooser->selectFile(chosen);
                     QMetaObject::invokeMethod(chooser, "accept");
                 });
                 press(dialog, kBrowse);
-                QCOMPARE(name->text(), chosen);
-                press(dialog, kOkCommand);
+                QCOMPARE(name->text(), taken ? chosen : typed);
+                press(dialog, taken ? kOkCommand : kCancelCommand);
             });
             window_->run_command(command);
             QCOMPARE(filters, (QStringList{u"Design files (*.srl)"_s, u"All files (*)"_s}));
-            QCOMPARE(window_->windowTitle(), file + u" - Sorrel - Bellbrook"_s);
-            QVERIFY(QFile::exists(chosen) && feedback_->messages.empty());
+            QCOMPARE(opened, folder);
+            QCOMPARE(QFile::exists(chosen), taken);
+            if (taken) {
+                QCOMPARE(window_->windowTitle(), file + u" - Sorrel - Bellbrook"_s);
+                QVERIFY(feedback_->messages.empty());
+            } else {
+                QCOMPARE(feedback_->messages.size(), std::size_t{1});
+                QCOMPARE(feedback_->messages[0].text,
+                         "Sorrel cannot use this path; its characters go beyond Latin-1:\r" +
+                             folder.toStdString() + "/?.srl");
+            }
         }
     }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -62,6 +64,52 @@ TEST(TemplateLayout, CrosshairsOverhangEveryDrillAlike) {
     ASSERT_EQ(overhangs.size(), 2u);
     EXPECT_GT(overhangs[0], 1);
     EXPECT_NEAR(overhangs[0], overhangs[1], 1e-9);
+}
+
+// The rulers' captions sit 5 mm below their ends (100 mm; 4 in = 101.6 mm).
+// A rectangular window is outlined by four edges meeting at its corners, a
+// round embouchure by one circle, each named with its size.
+TEST(TemplateLayout, RulersAndMouthOutlinesKeepTheirSizes) {
+    const struct {
+        MouthOutline mouth;
+        const char* note;
+        std::size_t circles;
+    } cases[] = {
+        {{150, 4, 6, false, "window"}, "Outline of the window, 4.00 mm along x 6.00 mm across", 0},
+        {{150, 9.5, 9.5, true, "embouchure"}, "Outline of the embouchure, 9.50 mm across", 1},
+    };
+    for (const auto& c : cases) {
+        DrillingPlan plan = plan_of_length(200);
+        plan.mouth = c.mouth;
+        const TemplatePage page = lay_out_template(plan, Paper::A4).pages.at(0);
+        std::vector<std::pair<std::string, double>> texts;
+        for (const PageText& t : page.texts)
+            texts.emplace_back(t.text, t.baseline.y_mm - page.strip_top_mm);
+        for (const auto& [caption, below] : {std::pair{"100 mm", 105.0}, {"4 in", 106.6}}) {
+            const auto found = std::find_if(texts.begin(), texts.end(),
+                                            [&](const auto& t) { return t.first == caption; });
+            ASSERT_NE(found, texts.end()) << caption;
+            EXPECT_NEAR(found->second, below, 1e-9) << caption;
+        }
+        EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
+                                [&](const auto& t) { return t.first == c.note; }),
+                  1);
+        EXPECT_EQ(page.circles.size(), c.circles);
+        // Each corner ends two edges: the outline is closed and square to the strip.
+        std::map<std::pair<double, double>, int> ends;
+        for (const PageLine& l : page.lines)
+            if (l.clipped)
+                for (const PagePoint& p : {l.from, l.to})
+                    ++ends[{p.x_mm, p.y_mm}];
+        ASSERT_EQ(ends.size(), c.circles == 0 ? 4u : 0u);
+        if (ends.empty())
+            continue;
+        const auto [low, high] = std::pair{ends.begin()->first, ends.rbegin()->first};
+        EXPECT_NEAR(high.first - low.first, 6, 1e-9);
+        EXPECT_NEAR(high.second - low.second, 4, 1e-9);
+        for (const auto& [corner, count] : ends)
+            EXPECT_EQ(count, 2);
+    }
 }
 
 } // namespace
