@@ -147,8 +147,11 @@ TEST_F(CliTest, WritesWhereTheFileSystemLacksUnnamedTemporaryFiles) {
                  {EACCES, 2, "tone.srl: Permission denied"}};
     for (const auto& c : cases) {
         fs::remove(file("tone.srl"));
-        const CliRun made = shell("LD_PRELOAD='" SORREL_REFUSED_TMPFILE "' SORREL_TMPFILE_ERRNO=" +
-                                  std::to_string(c.refusal) + " '" SORREL_CLI "' new tone.srl");
+        // A sanitized sorrel-cli wants its runtime first; the preload comes before it.
+        const CliRun made =
+            shell("ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD='" SORREL_REFUSED_TMPFILE
+                  "' SORREL_TMPFILE_ERRNO=" +
+                  std::to_string(c.refusal) + " '" SORREL_CLI "' new tone.srl");
         EXPECT_EQ(made.status, c.status) << c.refusal;
         EXPECT_NE(made.err.find(c.says), std::string::npos) << made.err;
         const auto entries = std::distance(fs::directory_iterator(file("")), {});
