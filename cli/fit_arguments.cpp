@@ -156,6 +156,8 @@ std::optional<std::string> output_name(const std::vector<std::string>& args, std
     return args[at];
 }
 
+} // namespace
+
 std::optional<std::vector<tuning::Drill>> drills_named(const std::string& name,
                                                        std::string& error) {
     using tuning::DrillSetKind;
@@ -174,8 +176,6 @@ std::optional<tuning::DrillRange> drill_range(const std::string& text) {
         return std::nullopt;
     return tuning::DrillRange{range->first, range->second};
 }
-
-} // namespace
 
 ParsedFitArguments parse_fit_arguments(const std::vector<std::string>& args) {
     FitArguments parsed;

@@ -41,4 +41,11 @@ tuning::FitOptions with_command_line_limits(const FitArguments& args, tuning::Fi
 
 extern const char* const kFitUsage;
 
+// The drills --drills names: fractional, metric, metric-half or a list of
+// diameters in mm; empty with `error` set when the list is wrong.
+std::optional<std::vector<tuning::Drill>> drills_named(const std::string& name, std::string& error);
+
+// --drill-range MIN:MAX in mm, MIN at most MAX.
+std::optional<tuning::DrillRange> drill_range(const std::string& text);
+
 } // namespace sorrel
