@@ -141,8 +141,7 @@ bool within_limits(const PitchFit& fit) {
     if (!fit.warnings.empty())
         return false;
     for (const FittedHole& hole : fit.holes) {
-        const double bore =
-            bore_diameter_at(*fit.geometry, fit.geometry->length - hole.fromFoot);
+        const double bore = bore_diameter_at(*fit.geometry, fit.geometry->length - hole.fromFoot);
         if (hole.diameter > kMaxHoleToBore * bore)
             return false;
     }

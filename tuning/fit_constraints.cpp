@@ -25,7 +25,8 @@ std::optional<FitFailure> named_limits_fault(const FitOptions& options, std::siz
     std::vector<std::size_t> named;
     for (const HoleLimits& limits : options.holes) {
         if (limits.hole < 1 || limits.hole > count)
-            return failure(limits.hole, format("hole %zu: the instrument has holes 1 to %zu",
+            return failure(limits.hole, format("hole %zu: the instrument has holes 1 to %zu; "
+                                               "numbering them from the foot would help",
                                                limits.hole, count));
         if (std::find(named.begin(), named.end(), limits.hole) != named.end())
             return failure(limits.hole, format("hole %zu is limited twice", limits.hole));
