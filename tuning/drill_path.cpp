@@ -9,10 +9,12 @@ namespace sorrel::tuning {
 namespace {
 
 constexpr double kNone = std::numeric_limits<double>::infinity();
+constexpr double kMostSteps = 1e8; // table entries visited over all floors, about 0.3 s
 
 // The floors to try: the ratios of the table, smallest first, thinned so
-// that neighbours lie at least kFloorStep apart. Each floor lies at most
-// that far below every ratio it stands for.
+// that neighbours lie at least kFloorStep apart, or farther where the
+// table is so large that kMostSteps steps of the search would not cover
+// them. Each floor lies at most one step below every ratio it stands for.
 std::vector<double> floors(const RatioTable& ratio) {
     std::vector<double> all;
     for (const auto& hole : ratio)
@@ -22,8 +24,16 @@ std::vector<double> floors(const RatioTable& ratio) {
                     all.push_back(r);
     std::sort(all.begin(), all.end());
     std::vector<double> thinned;
+    if (all.empty())
+        return thinned;
+    std::size_t entries = 0;
+    for (const auto& hole : ratio)
+        for (const auto& row : hole)
+            entries += row.size();
+    const double most = std::max(1.0, kMostSteps / static_cast<double>(entries));
+    const double step = std::max(kFloorStep, std::expm1(std::log(all.back() / all.front()) / most));
     for (const double r : all)
-        if (thinned.empty() || r > thinned.back() * (1 + kFloorStep))
+        if (thinned.empty() || r > thinned.back() * (1 + step))
             thinned.push_back(r);
     return thinned;
 }

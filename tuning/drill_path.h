@@ -24,7 +24,9 @@ struct DrillPath {
 };
 
 // The relative step between the floors tried: the best chain found is at
-// most this much less even than the most even chain of the table.
+// most this much less even than the most even chain of the table. Tables
+// of many holes and fine drill sets take a coarser step (about 0.3 % for 20
+// holes of 0.1 mm drills), which keeps the search within its time.
 inline constexpr double kFloorStep = 1e-3;
 
 // Up to `most` distinct chains, the most even first, each the best chain
