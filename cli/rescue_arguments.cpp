@@ -2,6 +2,7 @@
 
 #include "cli/fit_arguments.h"
 #include "cli/geometry_source.h"
+#include "model/message_quote.h"
 
 namespace sorrel {
 
@@ -86,9 +87,9 @@ ParsedRescueArguments parse_rescue_arguments(const std::vector<std::string>& arg
                 return usage_error("-o needs a file name, or - for standard output");
             parsed.output = args[i];
         } else if (arg.starts_with("-")) {
-            return usage_error("unknown option for rescue: " + arg);
+            return usage_error("unknown option for rescue: " + quote_for_message(arg));
         } else if (!parsed.input.empty()) {
-            return usage_error("only one geometry file is taken: " + arg);
+            return usage_error("only one geometry file is taken: " + quote_for_message(arg));
         } else {
             parsed.input = arg;
         }

@@ -2,8 +2,10 @@
 
 #include "cli/commands.h"
 #include "cli/geometry_source.h"
+#include "cli/output_check.h"
 #include "cli/output_files.h"
 #include "cli/rescue_arguments.h"
+#include "model/message_quote.h"
 #include "model/text_format.h"
 #include "tuning/fingering.h"
 #include "tuning/geometry_json.h"
@@ -38,8 +40,9 @@ std::optional<std::vector<tuning::MeasuredPitch>> measured_pitches(const RescueA
         for (const MeasuredNote& note : top ? args.measuredTop : args.measured) {
             const std::optional<std::size_t> number = note_of(note.fingering, holes);
             if (!number) {
-                std::cerr << "sorrel-cli: " << (top ? "--measured-top" : "--measured") << ": \""
-                          << note.fingering << "\" is not one of the scale's " << holes + 1
+                std::cerr << "sorrel-cli: " << (top ? "--measured-top" : "--measured") << ": "
+                          << quote_for_message(note.fingering) << " is not one of the scale's "
+                          << holes + 1
                           << " fingerings (xx...x, then the holes opened from the foot up)\n";
                 return std::nullopt;
             }
@@ -158,6 +161,8 @@ int rescue_command(const std::vector<std::string>& arguments) {
         std::cout << kRescueUsage;
         return kExitDone;
     }
+    if (output_is_input(args.input, "-o", args.output))
+        return kExitUsage;
     const std::optional<LoadedGeometry> loaded = load_geometry(args.input, 0);
     if (!loaded)
         return kExitFileError;
