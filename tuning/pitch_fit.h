@@ -22,10 +22,10 @@ inline constexpr double kFitToleranceCents = 0.1; // every fitted note lies this
 
 // What the maker asks of one hole, numbered from the foot.
 struct HoleLimits {
-    std::size_t hole = 0;     // 1 = nearest the foot
-    bool fixed = false;       // the hole stays put and its diameter is fitted to its note
-    std::optional<double> at; // where a fixed hole stays, m from the foot; empty: where it is
-    double minDiameter = 0;   // m
+    std::size_t hole = 0;       // 1 = nearest the foot
+    bool fixed = false;         // the hole stays put and its diameter is fitted to its note
+    std::optional<double> at{}; // where a fixed hole stays, m from the foot; empty: where it is
+    double minDiameter = 0;     // m
     double maxDiameter = std::numeric_limits<double>::infinity(); // m
 };
 
@@ -36,7 +36,7 @@ struct FitOptions {
     double minGap = kMinEdgeGap;            // smallest wood between neighbouring edges, m
     double minDiameter = 0;                 // every hole, m
     double maxDiameter = std::numeric_limits<double>::infinity(); // every hole, m
-    std::vector<HoleLimits> holes; // per hole; a hole may be named once
+    std::vector<HoleLimits> holes{}; // per hole; a hole may be named once
 };
 
 // One hole of a fitted instrument. Holes are numbered from the foot, as the
