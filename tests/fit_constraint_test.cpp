@@ -5,6 +5,8 @@
 #include "tuning/pitch_fit.h"
 #include "tuning/tuning_model.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -187,6 +189,27 @@ TEST(FitLimits, ThatLeaveANoteOutOfReachAreNamed) {
         EXPECT_NE(fit.failure->message.find("would help"), std::string::npos)
             << fit.failure->message;
     }
+}
+
+// The drill choice tells its progress, rising to the whole, and stops when
+// asked, with nothing chosen.
+TEST(DrillChoiceProgress, RisesToTheWholeAndStopsWhenCancelled) {
+    const std::vector<Drill> drills = drill_set(DrillSetKind::MetricHalf, {0.004, 0.009});
+    std::vector<double> told;
+    std::atomic<bool> cancel = false;
+    FitOptions options;
+    options.progress = [&](double done) { told.push_back(done); };
+    options.cancel = &cancel;
+    ASSERT_TRUE(choose_drills(test::instrument("d_whistle"), drills, options).geometry);
+    ASSERT_GE(told.size(), 7u); // each hole of the first round, then the end
+    EXPECT_EQ(told.front(), 0);
+    EXPECT_EQ(told.back(), 1);
+    EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
+    options.progress = [&](double) { cancel = true; };
+    const PitchFit stopped = choose_drills(test::instrument("d_whistle"), drills, options);
+    ASSERT_TRUE(stopped.failure);
+    EXPECT_FALSE(stopped.geometry);
+    EXPECT_EQ(stopped.failure->message, "the drill choice was stopped before it finished");
 }
 
 } // namespace

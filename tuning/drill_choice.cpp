@@ -58,18 +58,28 @@ using Candidates = std::vector<std::vector<Drill>>; // per hole, from the foot u
 using Placements =
     std::vector<std::vector<std::optional<double>>>; // m from the foot, per candidate
 
+bool stopped(const FitOptions& options) {
+    return options.cancel && options.cancel->load();
+}
+
 // Where each candidate of each hole sits, from the foot: hole k placed for
 // its note in the tube with the holes below it at `reference` and every
 // hole above it left out, as the fit's first placement does; empty where it
 // cannot reach its note. Placing each candidate over one chain of holes
 // below, rather than over every chain, keeps the search polynomial; the
 // shifts taken from the exact fit and the rounds correct for it.
+// Reports progress after each hole as a share of round `round`; stops,
+// empty, when the caller cancels.
 Placements placements(const Geometry& tube, const std::vector<Hole>& reference,
-                      const Candidates& candidates, const FitOptions& options) {
+                      const Candidates& candidates, const FitOptions& options, int round) {
     Placements placed(candidates.size());
     Geometry partial = tube;
     partial.holes.clear();
     for (std::size_t k = 0; k < candidates.size(); ++k) {
+        if (stopped(options))
+            return {};
+        if (options.progress)
+            options.progress((round + static_cast<double>(k) / candidates.size()) / kRounds);
         partial.holes.push_back(reference[k]);
         for (const Drill& drill : candidates[k]) {
             partial.holes[k] = reference[k];
@@ -184,7 +194,9 @@ std::optional<PitchFit> search_rounds(const Geometry& tube, const Candidates& ca
     std::vector<double> shift = fitted_shift(tube, reference, options);
     std::optional<PitchFit> best;
     for (int round = 0; round < kRounds; ++round) {
-        const Placements placed = placements(tube, reference, candidates, options);
+        const Placements placed = placements(tube, reference, candidates, options, round);
+        if (stopped(options))
+            return std::nullopt;
         const std::vector<DrillPath> ranked =
             most_even_paths(ratio_table(tube, candidates, placed, shift, options), kMostRefits);
         std::optional<std::pair<DrillPath, PitchFit>> guide; // the choice the next round follows
@@ -319,6 +331,13 @@ PitchFit choose_drills(const Geometry& geometry, const std::vector<Drill>& drill
     place_length(tube, Fingering{}, base.targets[0], kSearchCents);
     tube.holes = base.holes;
     const std::optional<PitchFit> best = search_rounds(tube, *candidates, options);
+    if (stopped(options)) {
+        PitchFit none;
+        none.failure = FitFailure{0, "the drill choice was stopped before it finished"};
+        return none;
+    }
+    if (options.progress)
+        options.progress(1);
     if (!best) {
         PitchFit none;
         none.failure = FitFailure{0, "no choice of drills from the set fits every note within "

@@ -7,7 +7,9 @@
 #include "tuning/geometry.h"
 #include "tuning/tuning_model.h"
 
+#include <atomic>
 #include <cstddef>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <string>
@@ -37,6 +39,10 @@ struct FitOptions {
     double minDiameter = 0;                 // every hole, m
     double maxDiameter = std::numeric_limits<double>::infinity(); // every hole, m
     std::vector<HoleLimits> holes{}; // per hole; a hole may be named once
+    // For a caller that runs the drill choice beside a window: told the
+    // fraction done as the search goes, and asked to stop once `cancel` is set.
+    std::function<void(double)> progress{};
+    const std::atomic<bool>* cancel{};
 };
 
 // One hole of a fitted instrument. Holes are numbered from the foot, as the
