@@ -102,7 +102,7 @@ void BM_RescueWithFractionalDrills(benchmark::State& state) {
         hole.fromFoot += 0.003;
         hole.diameter -= 0.0005;
     }
-    std::vector<MeasuredPitch> measured;
+    std::vector<PrototypeNote> measured;
     const std::vector<FingeringResult> notes = predict(built);
     for (std::size_t k = 0; k < built.targets.size(); ++k)
         measured.push_back({k, false, *notes[k].first});

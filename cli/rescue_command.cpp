@@ -33,9 +33,9 @@ std::optional<std::size_t> note_of(const std::string& text, std::size_t holes) {
 
 // The measured notes as the rescue takes them; empty with the reason on
 // stderr when a fingering is not one of the scale's.
-std::optional<std::vector<tuning::MeasuredPitch>> measured_pitches(const RescueArguments& args,
+std::optional<std::vector<tuning::PrototypeNote>> measured_pitches(const RescueArguments& args,
                                                                    std::size_t holes) {
-    std::vector<tuning::MeasuredPitch> pitches;
+    std::vector<tuning::PrototypeNote> pitches;
     for (const bool top : {false, true})
         for (const MeasuredNote& note : top ? args.measuredTop : args.measured) {
             const std::optional<std::size_t> number = note_of(note.fingering, holes);
@@ -171,7 +171,7 @@ int rescue_command(const std::vector<std::string>& arguments) {
                   << ": targets_hz: the rescue needs one target per default fingering\n";
         return kExitFileError;
     }
-    const std::optional<std::vector<tuning::MeasuredPitch>> pitches =
+    const std::optional<std::vector<tuning::PrototypeNote>> pitches =
         measured_pitches(args, loaded->geometry.holes.size());
     if (!pitches)
         return kExitUsage;

@@ -31,9 +31,9 @@ Geometry design() {
 }
 
 // What the prototype plays, as the model at its window height hears it.
-std::vector<MeasuredPitch> played(Geometry built) {
+std::vector<PrototypeNote> played(Geometry built) {
     built.windowHeight = kPlayedWindow;
-    std::vector<MeasuredPitch> measured;
+    std::vector<PrototypeNote> measured;
     const std::vector<FingeringResult> notes = predict(built);
     for (std::size_t k = 0; k < built.targets.size(); ++k)
         measured.push_back({k, false, *notes[k].first});

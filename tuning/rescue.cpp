@@ -219,14 +219,14 @@ std::optional<Compromise> compromise(const Geometry& calibrated,
 
 } // namespace
 
-Rescue rescue_prototype(const Geometry& built, const std::vector<MeasuredPitch>& measured,
+Rescue rescue_prototype(const Geometry& built, const std::vector<PrototypeNote>& measured,
                         const std::vector<Drill>& drills) {
     Rescue rescue;
     const std::vector<Fingering> notes = default_fingerings(built.holes.size());
     Geometry sorted = built;
     std::stable_sort(sorted.holes.begin(), sorted.holes.end(),
                      [](const Hole& a, const Hole& b) { return a.fromFoot < b.fromFoot; });
-    for (const MeasuredPitch& pitch : measured) {
+    for (const PrototypeNote& pitch : measured) {
         const double target = sorted.targets[pitch.note] *
                               (pitch.secondRegister ? overblow_ratio(sorted.mouth.kind) : 1.0);
         rescue.readings.push_back({pitch, fingering_text(notes[pitch.note]), target, 0,

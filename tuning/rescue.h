@@ -22,7 +22,7 @@ namespace sorrel::tuning {
 inline constexpr double kInTuneCents = 5; // a rescued note lies this close to its target
 
 // A note the maker played on the prototype.
-struct MeasuredPitch {
+struct PrototypeNote {
     std::size_t note = 0;        // default fingering: 0 all closed, k the lowest k holes open
     bool secondRegister = false; // overblown
     double frequency = 0;        // Hz
@@ -30,7 +30,7 @@ struct MeasuredPitch {
 
 // A measured note beside the calibrated model's prediction.
 struct NoteReading {
-    MeasuredPitch measured;
+    PrototypeNote measured;
     std::string fingering; // "xxxxoo"
     double target = 0;     // Hz; the second register's is overblow_ratio times the first's
     double predicted = 0;  // the calibrated model's, Hz; 0 when none found
@@ -79,7 +79,7 @@ struct Rescue {
 // Plans the rescue of `built` (which `validate` accepted, with one target
 // per default fingering) from `measured` (at least one first-register
 // note), enlarging holes only to drills of `drills`.
-Rescue rescue_prototype(const Geometry& built, const std::vector<MeasuredPitch>& measured,
+Rescue rescue_prototype(const Geometry& built, const std::vector<PrototypeNote>& measured,
                         const std::vector<Drill>& drills);
 
 } // namespace sorrel::tuning
