@@ -4,16 +4,18 @@
 #include "cli/fit_arguments.h"
 #include "cli/geometry_source.h"
 #include "cli/output_check.h"
-#include "files/safe_write.h"
+#include "cli/output_files.h"
 #include "model/inch_fraction.h"
 #include "tuning/drill_choice.h"
+#include "tuning/fit_constraints_json.h"
 #include "tuning/fit_table.h"
 #include "tuning/geometry_json.h"
 
 #include <nlohmann/json.hpp>
 
+#include <fstream>
 #include <iostream>
-#include <system_error>
+#include <iterator>
 
 namespace sorrel {
 namespace {
@@ -62,12 +64,22 @@ std::string fit_json_text(const tuning::PitchFit& fit) {
     return json.dump(2);
 }
 
-// Writes the geometry file whole or not at all, as every file is written.
-bool write_text(const std::string& path, const std::string& text) {
-    const WriteOutcome outcome = write_file_safely(path, text + '\n');
-    if (!outcome.written)
-        std::cerr << "sorrel-cli: cannot write " << outcome.error << '\n';
-    return outcome.written;
+// The limits of the fit: a geometry file's constraints under the command
+// line's; empty with the reason on stderr when the file's are wrong.
+std::optional<tuning::FitOptions> fit_limits(const FitArguments& args) {
+    tuning::FitOptions fromFile;
+    if (is_geometry_file(args.input)) {
+        std::ifstream in(args.input, std::ios::binary);
+        const std::string text{std::istreambuf_iterator<char>(in), {}};
+        std::string error;
+        const std::optional<tuning::FitOptions> read = tuning::read_fit_constraints(text, error);
+        if (!read) {
+            std::cerr << "sorrel-cli: " << args.input << ": " << error << '\n';
+            return std::nullopt;
+        }
+        fromFile = *read;
+    }
+    return with_command_line_limits(args, fromFile);
 }
 
 } // namespace
@@ -90,23 +102,32 @@ int fit_command(const std::vector<std::string>& arguments) {
     if (!loaded)
         return kExitFileError;
     const tuning::Geometry& geometry = loaded->geometry;
+    const std::optional<tuning::FitOptions> options = fit_limits(args);
+    if (!options)
+        return kExitFileError;
 
-    const tuning::FitOptions options{args.maxSpread};
     const tuning::PitchFit fit = args.drills
-                                     ? tuning::choose_drills(geometry, *args.drills, options)
-                                     : tuning::fit_to_pitch(geometry, options);
+                                     ? tuning::choose_drills(geometry, *args.drills, *options)
+                                     : tuning::fit_to_pitch(geometry, *options);
     if (fit.failure) {
         std::cerr << "sorrel-cli: the fit failed: " << fit.failure->message << '\n';
         return kExitFitFailed;
     }
-    if (!args.output.empty() &&
-        !write_text(args.output, tuning::write_geometry_json(*fit.geometry)))
-        return kExitFileError;
+    // Every output is made before any is written, so a run that fails
+    // writes nothing.
+    std::vector<OutputFile> outputs;
+    if (!args.output.empty())
+        outputs.push_back({args.output, tuning::write_geometry_json(*fit.geometry) + '\n'});
 #if SORREL_CLI_PDF
-    // As report --pdf: the page is the output.
     if (!args.pdf.empty())
-        return fit_pdf_command(fit, loaded->title, args.pdf);
+        outputs.push_back({args.pdf, fit_pdf_bytes(fit, loaded->title)});
 #endif
+    if (!write_outputs(outputs))
+        return kExitFileError;
+    // As report --pdf: the page is the output, and so is an output sent to
+    // standard output.
+    if (!args.pdf.empty() || args.output == "-")
+        return kExitDone;
     if (args.json) {
         std::cout << fit_json_text(fit) << '\n';
     } else {

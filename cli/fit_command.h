@@ -14,8 +14,8 @@ namespace sorrel {
 // returns the exit status: 0 fitted, 1 usage, 2 a file, 3 the fit failed.
 int fit_command(const std::vector<std::string>& args);
 
-// fit --pdf, in builds with Qt: draws the fit table into the PDF file at
-// `path`. Returns the exit status.
-int fit_pdf_command(const tuning::PitchFit& fit, const std::string& title, const std::string& path);
+// fit --pdf, in builds with Qt: the fit table drawn as the bytes of a
+// one-page PDF document.
+std::string fit_pdf_bytes(const tuning::PitchFit& fit, const std::string& title);
 
 } // namespace sorrel

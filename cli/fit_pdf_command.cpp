@@ -1,23 +1,16 @@
-#include "cli/commands.h"
 #include "cli/fit_command.h"
 #include "cli/offscreen_painting.h"
 #include "report/fit_page.h"
 
-#include <QFile>
-
-#include <iostream>
-
 namespace sorrel {
 
-int fit_pdf_command(const tuning::PitchFit& fit, const std::string& title,
-                    const std::string& path) {
-    return with_offscreen_painting([&] {
-        const WriteOutcome outcome =
-            print_fit_to_pdf(fit, QString::fromStdString(title), QFile::decodeName(path.c_str()));
-        if (!outcome.written)
-            std::cerr << "sorrel-cli: cannot write " << outcome.error << '\n';
-        return int(outcome.written ? kExitDone : kExitFileError);
+std::string fit_pdf_bytes(const tuning::PitchFit& fit, const std::string& title) {
+    std::string pdf;
+    with_offscreen_painting([&] {
+        pdf = fit_pdf(fit, QString::fromStdString(title));
+        return 0;
     });
+    return pdf;
 }
 
 } // namespace sorrel

@@ -4,6 +4,7 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/fit_command.h"
+#include "cli/rescue_command.h"
 #include "cli/template_arguments.h"
 #include "cli/tune_command.h"
 
@@ -37,6 +38,8 @@ int run(int argc, char** argv) {
         return tune_command({arguments.begin() + 1, arguments.end()});
     if (!arguments.empty() && arguments.front() == "fit")
         return fit_command({arguments.begin() + 1, arguments.end()});
+    if (!arguments.empty() && arguments.front() == "rescue")
+        return rescue_command({arguments.begin() + 1, arguments.end()});
     if (!arguments.empty() && arguments.front() == "template")
         return run_template({arguments.begin() + 1, arguments.end()});
     const ParsedArguments parsed = parse_arguments(arguments);

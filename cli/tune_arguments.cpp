@@ -63,6 +63,8 @@ std::optional<double> number(const std::string& text) {
     return value;
 }
 
+} // namespace
+
 std::optional<MeasuredNote> measured_note(const std::string& text) {
     const std::size_t equals = text.find('=');
     if (equals == std::string::npos || equals == 0)
@@ -72,8 +74,6 @@ std::optional<MeasuredNote> measured_note(const std::string& text) {
         return std::nullopt;
     return MeasuredNote{text.substr(0, equals), *frequency};
 }
-
-} // namespace
 
 ParsedTuneArguments parse_tune_arguments(const std::vector<std::string>& args) {
     TuneArguments parsed;

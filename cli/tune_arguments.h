@@ -37,4 +37,7 @@ ParsedTuneArguments parse_tune_arguments(const std::vector<std::string>& args);
 
 extern const char* const kTuneUsage;
 
+// "FINGERING=HZ", the frequency above 0; empty when the text is not that.
+std::optional<MeasuredNote> measured_note(const std::string& text);
+
 } // namespace sorrel

@@ -56,6 +56,11 @@ void paint_fit_page(QPainter& painter, const tuning::PitchFit& fit, const QStrin
     painter.restore();
 }
 
+std::string fit_pdf(const tuning::PitchFit& fit, const QString& title) {
+    return pdf_page(QStringLiteral("Fit to pitch"),
+                    [&](QPainter& painter) { paint_fit_page(painter, fit, title); });
+}
+
 WriteOutcome print_fit_to_pdf(const tuning::PitchFit& fit, const QString& title,
                               const QString& path) {
     return write_pdf_page(path, QStringLiteral("Fit to pitch"),

@@ -8,6 +8,8 @@
 
 #include <QString>
 
+#include <string>
+
 class QPainter;
 
 namespace sorrel {
@@ -15,6 +17,9 @@ namespace sorrel {
 // Paints on an active painter whose device has its origin at the top-left
 // of the printable area; `title` heads the page (the design's description).
 void paint_fit_page(QPainter& painter, const tuning::PitchFit& fit, const QString& title);
+
+// The fit table as the bytes of a one-page PDF document named "Fit to pitch".
+std::string fit_pdf(const tuning::PitchFit& fit, const QString& title);
 
 // Writes the fit table as a one-page PDF document named "Fit to pitch" at
 // `path`, whole or not at all; the outcome says why not.

@@ -61,8 +61,7 @@ void paint_report_page(QPainter& painter, const CircuitRecord& circuit) {
     painter.restore();
 }
 
-WriteOutcome write_pdf_page(const QString& path, const QString& title,
-                            const std::function<void(QPainter&)>& paint) {
+std::string pdf_page(const QString& title, const std::function<void(QPainter&)>& paint) {
     QBuffer pdf;
     pdf.open(QIODevice::WriteOnly);
     {
@@ -76,9 +75,12 @@ WriteOutcome write_pdf_page(const QString& path, const QString& title,
         paint(painter);
     } // the document is complete once the painter and the writer are done
     const QByteArray& bytes = pdf.data();
-    return write_file_safely(
-        QFile::encodeName(path).toStdString(),
-        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+WriteOutcome write_pdf_page(const QString& path, const QString& title,
+                            const std::function<void(QPainter&)>& paint) {
+    return write_file_safely(QFile::encodeName(path).toStdString(), pdf_page(title, paint));
 }
 
 WriteOutcome print_report_to_pdf(const CircuitRecord& circuit, const QString& path) {

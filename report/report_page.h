@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <functional>
+#include <string>
 
 class QPainter;
 
@@ -24,8 +25,10 @@ inline constexpr double kPdfMarginInches = 0.25;
 
 // Draws a one-page PDF document named `title` with `paint`, on a device whose
 // origin is the printable area's corner (kPdfMarginInches in from each edge)
-// and one pixel is 0.001 inch, and writes it to `path` as every file is
-// saved (write_file_safely).
+// and one pixel is 0.001 inch, and returns its bytes.
+std::string pdf_page(const QString& title, const std::function<void(QPainter&)>& paint);
+
+// pdf_page, written to `path` as every file is saved (write_file_safely).
 WriteOutcome write_pdf_page(const QString& path, const QString& title,
                             const std::function<void(QPainter&)>& paint);
 

@@ -13,6 +13,7 @@ namespace {
 using cli_folder::CliRun;
 using cli_folder::words_of;
 using nlohmann::json;
+namespace fs = std::filesystem;
 
 // The D whistle of the fit tests with a cross-fingering to predict, its top
 // hole `topHoleMm` wide.
@@ -113,6 +114,83 @@ TEST_F(FitCli, PdfHoldsTheFitTableOrIsRefusedWithoutQt) {
             EXPECT_NE(page.find(words_of(row)), std::string::npos) << row;
         }
     EXPECT_EQ(holeRows, 6);
+}
+
+// A run writes every output or none: a PDF that cannot be written leaves
+// the geometry file as it was; "-" is standard output, an empty name a
+// usage error.
+TEST_F(FitCli, WritesEveryOutputOrNoneAndDashIsStandardOutput) {
+    write("keep.json", "kept");
+    const CliRun failed = run("fit whistle.json -o keep.json --pdf missing/out.pdf");
+    EXPECT_EQ(failed.status, SORREL_CLI_PDF ? 2 : 1) << failed.err;
+    EXPECT_EQ(cli_folder::read_text(file("keep.json")), "kept");
+
+    const CliRun geometry = run("fit whistle.json -o -");
+    ASSERT_EQ(geometry.status, 0) << geometry.err;
+    EXPECT_EQ(json::parse(geometry.out).at("holes").size(), 6u);
+    EXPECT_FALSE(fs::exists(file("-")));
+    if (SORREL_CLI_PDF) {
+        const CliRun pdf = run("fit whistle.json --pdf - -o fitted.json");
+        ASSERT_EQ(pdf.status, 0) << pdf.err;
+        EXPECT_EQ(pdf.out.rfind("%PDF", 0), 0u);
+        EXPECT_TRUE(fs::exists(file("fitted.json")));
+    }
+    expect_refusals(
+        {
+            {"fit whistle.json -o ''", 1, "-o needs a file name"},
+            {"fit whistle.json -o - --json", 1, "cannot share it"},
+            {"fit '' -o out.json", 1, "name is empty"},
+            {"fit whistle.json --fix-hole 0 -o out.json", 1, "--fix-hole needs"},
+            {"fit whistle.json --fix-hole 3 --fix-hole 3=80 -o out.json", 1, "--fix-hole needs"},
+            {"fit whistle.json --hole-diameter 9:5 -o out.json", 1, "--hole-diameter needs"},
+            {"fit whistle.json --min-gap -1 -o out.json", 1, "--min-gap needs"},
+            {"fit whistle.json --fix-hole 3=30 -o out.json", 3, "hole 3, fixed at 30.0 mm"},
+        },
+        "out.json");
+}
+
+// A hole fixed on the command line or in the geometry file's constraints
+// stays at the millimetre given.
+TEST_F(FitCli, KeepsAFixedHoleFromTheCommandLineOrTheFile) {
+    json fixed = json::parse(whistle(6.5));
+    fixed["constraints"] = {{"holes", {{{"hole", 3}, {"fixed", true}, {"from_foot_mm", 80}}}}};
+    write("fixed.json", fixed.dump());
+    for (const char* command :
+         {"fit whistle.json --fix-hole 3=80 --json", "fit fixed.json --json"}) {
+        SCOPED_TRACE(command);
+        const CliRun fit = run(command);
+        ASSERT_EQ(fit.status, 0) << fit.err;
+        EXPECT_NEAR(json::parse(fit.out)["holes"][2].at("from_foot_mm").get<double>(), 80, 0.01);
+    }
+    fixed["constraints"] = {{"min_gap_mm", "wide"}};
+    write("fixed.json", fixed.dump());
+    expect_refusals({{"fit fixed.json -o out.json", 2, "constraints.min_gap_mm: must be a number"}},
+                    "out.json");
+}
+
+// The rescue writes a corrected geometry that tune reads, shorter at the
+// foot; what it cannot do exits with the status of its kind.
+TEST_F(FitCli, RescueWritesAGeometryTuneReadsOrRefuses) {
+    const std::string notes = " --measured xxxxxx=580 xxxxxo=650 xxxxoo=730 xxxooo=775 "
+                              "xxoooo=870 xooooo=975 oooooo=1095";
+    const CliRun rescue = run("rescue whistle.json" + notes + " -o fixed.json");
+    ASSERT_EQ(rescue.status, 0) << rescue.err;
+    EXPECT_NE(rescue.out.find("1. Trim "), std::string::npos) << rescue.out;
+    EXPECT_EQ(run("tune fixed.json").status, 0);
+    EXPECT_LT(json::parse(cli_folder::read_text(file("fixed.json"))).at("length_mm").get<double>(),
+              json::parse(whistle(6.5)).at("length_mm").get<double>());
+    expect_refusals(
+        {
+            {"rescue whistle.json -o out.json", 1, "rescue needs the notes measured"},
+            {"rescue whistle.json --measured xoxxxx=700 -o out.json", 1,
+             "\"xoxxxx\" is not one of the scale's 7 fingerings"},
+            {"rescue whistle.json --measured xxxxxx=0 -o out.json", 1, "--measured needs"},
+            {"rescue missing.json --measured xxxxxx=580 -o out.json", 2, "missing.json"},
+            {"rescue whistle.json --measured xxxxxx=300 -o out.json", 3, "calibration failed"},
+            {("rescue whistle.json" + notes + " -o no/such/out.json").c_str(), 2,
+             "cannot write no/such/out.json"},
+        },
+        "out.json");
 }
 
 } // namespace

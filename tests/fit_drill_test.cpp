@@ -52,6 +52,12 @@ TEST(DrillLists, ReadSortedDistinctDiametersOrRefuse) {
     }
 }
 
+FitOptions within_reach(double reach) {
+    FitOptions options;
+    options.maxSpread = reach;
+    return options;
+}
+
 // Every choice of the set, refitted, checked against the limits and ranked
 // by the largest cutoff ratio over the smallest, worked here from the
 // calculator's definition.
@@ -112,7 +118,7 @@ TEST(DrillChoice, FindsWhatBruteForceFinds) {
             drills.push_back({mm / 1000, std::to_string(mm)});
         const BruteForce expected = brute_force(geometry, drills, reach);
         ASSERT_FALSE(expected.labels.empty()) << "the case must leave a choice";
-        const PitchFit chosen = choose_drills(geometry, drills, FitOptions{reach});
+        const PitchFit chosen = choose_drills(geometry, drills, within_reach(reach));
         ASSERT_TRUE(chosen.geometry) << chosen.failure->message;
         std::vector<std::string> labels;
         for (const FittedHole& hole : chosen.holes) {
@@ -120,7 +126,9 @@ TEST(DrillChoice, FindsWhatBruteForceFinds) {
             EXPECT_LT(std::abs(hole.cents), 0.1) << "refitted for the drill, hole " << hole.number;
         }
         EXPECT_EQ(labels, expected.labels);
-        EXPECT_NEAR(chosen.ratioSpread, (expected.evenness - 1) * 100, 1e-4);
+        // Two fits of the same drills agree within the fit's 0.1 cents, which
+        // moves a spread by a few thousandths of a per cent.
+        EXPECT_NEAR(chosen.ratioSpread, (expected.evenness - 1) * 100, 0.005);
     }
 }
 
@@ -132,7 +140,7 @@ TEST(DrillChoice, RefusesASetWithNoChoiceWithinTheLimits) {
     };
     for (const auto& [drills, reach, hole, says] : cases) {
         const PitchFit chosen =
-            choose_drills(test::instrument("three_hole_pipe"), drills, FitOptions{reach});
+            choose_drills(test::instrument("three_hole_pipe"), drills, within_reach(reach));
         ASSERT_TRUE(chosen.failure) << says;
         EXPECT_FALSE(chosen.geometry);
         EXPECT_EQ(chosen.failure->hole, hole);

@@ -3,7 +3,9 @@
 #include "model/inch_fraction.h"
 #include "model/text_format.h"
 #include "tuning/air.h"
+#include "tuning/drill_path.h"
 #include "tuning/fingering.h"
+#include "tuning/fit_constraints.h"
 #include "tuning/fit_search.h"
 
 #include <algorithm>
@@ -18,12 +20,11 @@ constexpr double kMetre = 1e-3;        // m per mm
 constexpr double kInch = 25.4e-3;      // m per inch
 constexpr double kSearchCents = 0.005; // each hole's placement in the search
 // The search ranks choices on positions placed with the holes above left
-// out; the exact refit of every choice within this factor of the best
+// out; the exact refit of the best few within this factor of the best
 // ranking settles the order.
 constexpr double kRankingMargin = 1.005;
 constexpr std::size_t kMostRefits = 16;
-constexpr int kRounds = 3;                // searches, each with the shifts of the last one's best
-constexpr std::size_t kCoarseDrills = 20; // per hole, in the first search of a fine set
+constexpr int kRounds = 3; // searches, each over the last one's best choice
 
 std::vector<Drill> metric_set(double stepMm) {
     std::vector<Drill> drills;
@@ -53,255 +54,210 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
-// A choice of one drill per hole, from the foot up, where the search placed
-// the holes, and how even it is.
-struct Choice {
-    std::vector<std::size_t> drills; // index into the hole's candidates
-    Geometry placed;                 // the holes where the search put them
-    double evenness = 0;             // largest cutoff ratio over the smallest
-};
+using Candidates = std::vector<std::vector<Drill>>; // per hole, from the foot up
+using Placements =
+    std::vector<std::vector<std::optional<double>>>; // m from the foot, per candidate
 
-// One hole placed for one drill in the search, or why not.
-struct Trial {
-    enum class Verdict {
-        Placed,
-        TooLow,  // too small to reach the note, or too far from the hole below
-        TooHigh, // meets the hole below
-    } verdict = Verdict::Placed;
-    double fromFoot = 0; // m
-    double ratio = 0;    // cutoff ratio, when placed
-};
+bool stopped(const FitOptions& options) {
+    return options.cancel && options.cancel->load();
+}
 
-// The depth-first search over the holes from the foot up. Each node places
-// one hole for one drill above the holes already placed, with the holes
-// above it left out, as the fit's first placement does. Larger drills raise
-// a hole's cutoff ratio and sit lower: along the candidates, smallest first,
-// the ratio rises, so the drills that keep the ratios within the bound are
-// one run, found by bisection.
-class DrillSearch {
-public:
-    DrillSearch(const Geometry& tube, const std::vector<std::vector<Drill>>& candidates,
-                const std::vector<double>& shift, double maxSpread, double incumbent)
-        : partial_(tube), candidates_(candidates), shift_(shift), maxSpread_(maxSpread),
-          best_(incumbent), speed_(air_properties(tube.air).speedOfSound), holes_(tube.holes) {
-        partial_.holes.clear();
-        chosen_.resize(holes_.size());
-    }
-
-    std::vector<Choice> run() {
-        descend(0, std::numeric_limits<double>::infinity(), 0);
-        std::sort(found_.begin(), found_.end(),
-                  [](const Choice& a, const Choice& b) { return a.evenness < b.evenness; });
-        return found_;
-    }
-
-private:
-    double bound() const { return best_ * kRankingMargin; }
-
-    // Places hole k (the top of the partial tube) for candidate i, starting
-    // from the nearest candidate already tried.
-    Trial place(std::size_t k, std::size_t i, std::vector<std::optional<Trial>>& tried) {
-        if (tried[i])
-            return *tried[i];
-        const double below = k == 0 ? 0 : partial_.holes[k - 1].fromFoot;
-        double start =
-            below + (k == 0 ? holes_[0].fromFoot : holes_[k].fromFoot - holes_[k - 1].fromFoot);
-        for (std::size_t step = 1; step < tried.size(); ++step) {
-            if (i >= step && tried[i - step] &&
-                tried[i - step]->verdict == Trial::Verdict::Placed) {
-                start = tried[i - step]->fromFoot;
-                break;
-            }
-            if (i + step < tried.size() && tried[i + step] &&
-                tried[i + step]->verdict == Trial::Verdict::Placed) {
-                start = tried[i + step]->fromFoot;
-                break;
-            }
+// Where each candidate of each hole sits, from the foot: hole k placed for
+// its note in the tube with the holes below it at `reference` and every
+// hole above it left out, as the fit's first placement does; empty where it
+// cannot reach its note. Placing each candidate over one chain of holes
+// below, rather than over every chain, keeps the search polynomial; the
+// shifts taken from the exact fit and the rounds correct for it.
+// Reports progress after each hole as a share of round `round`; stops,
+// empty, when the caller cancels.
+Placements placements(const Geometry& tube, const std::vector<Hole>& reference,
+                      const Candidates& candidates, const FitOptions& options, int round) {
+    Placements placed(candidates.size());
+    Geometry partial = tube;
+    partial.holes.clear();
+    for (std::size_t k = 0; k < candidates.size(); ++k) {
+        if (stopped(options))
+            return {};
+        if (options.progress)
+            options.progress((round + static_cast<double>(k) / candidates.size()) / kRounds);
+        partial.holes.push_back(reference[k]);
+        for (const Drill& drill : candidates[k]) {
+            partial.holes[k] = reference[k];
+            partial.holes[k].diameter = drill.diameter;
+            const Placement place =
+                place_hole(partial, k, Fingering{std::vector<bool>(k + 1, true)},
+                           partial.targets[k + 1], kSearchCents, options.minGap);
+            placed[k].push_back(place.outcome == Placement::Outcome::Placed
+                                    ? std::optional<double>(place.value)
+                                    : std::nullopt);
         }
-        Hole& hole = partial_.holes[k];
-        hole.diameter = candidates_[k][i].diameter;
-        hole.fromFoot = start;
-        const Placement placed = place_hole(partial_, k, Fingering{std::vector<bool>(k + 1, true)},
-                                            partial_.targets[k + 1], kSearchCents);
-        Trial trial{Trial::Verdict::Placed, hole.fromFoot, 0};
-        // Spacings and ratios where the fit would put the holes.
-        Hole fitted = hole;
-        fitted.fromFoot += shift_[k];
-        const double fittedBelow = k == 0 ? 0 : below + shift_[k - 1];
-        if (placed.outcome == Placement::Outcome::SharpAtLow ||
-            placed.outcome == Placement::Outcome::NoRoom)
-            trial.verdict = Trial::Verdict::TooHigh;
-        else if (placed.outcome != Placement::Outcome::Placed ||
-                 (k > 0 && fitted.fromFoot - fittedBelow > maxSpread_))
-            trial.verdict = Trial::Verdict::TooLow;
-        else
-            trial.ratio =
-                cutoff_ratio(partial_, fitted, fittedBelow, partial_.targets[k + 1], speed_);
-        tried[i] = trial;
-        return trial;
+        partial.holes[k] = reference[k];
     }
+    return placed;
+}
 
-    // Whether candidate i's ratio lies below `floor` (or it cannot be placed
-    // for being too small or too far from the hole below).
-    bool below_floor(std::size_t k, std::size_t i, double floor,
-                     std::vector<std::optional<Trial>>& tried) {
-        const Trial trial = place(k, i, tried);
-        return trial.verdict == Trial::Verdict::TooLow ||
-               (trial.verdict == Trial::Verdict::Placed && trial.ratio < floor);
-    }
-
-    void descend(std::size_t k, double smallest, double largest) {
-        if (k == holes_.size()) {
-            const double evenness = largest / smallest;
-            best_ = std::min(best_, evenness);
-            found_.push_back({chosen_, partial_, evenness});
-            return;
-        }
-        const std::size_t count = candidates_[k].size();
-        std::vector<std::optional<Trial>> tried(count);
-        partial_.holes.push_back(holes_[k]);
-        // The first candidate whose ratio reaches the floor the bound leaves.
-        const double floor = k == 0 ? 0 : largest / bound();
-        std::size_t low = 0;
-        std::size_t high = count;
-        while (low < high) {
-            const std::size_t middle = (low + high) / 2;
-            if (below_floor(k, middle, floor, tried))
-                low = middle + 1;
-            else
-                high = middle;
-        }
-        // The run of drills within the bound, visited from the one nearest
-        // the middle of the ratios so far (for the first hole, the nearest
-        // to the diameter given): a close choice found early tightens the
-        // bound for the rest.
-        std::vector<std::size_t> run;
-        for (std::size_t i = low; i < count; ++i) {
-            const Trial trial = place(k, i, tried);
-            if (trial.verdict == Trial::Verdict::TooHigh ||
-                (trial.verdict == Trial::Verdict::Placed && k > 0 &&
-                 trial.ratio / smallest > bound()))
-                break;
-            if (trial.verdict == Trial::Verdict::Placed)
-                run.push_back(i);
-        }
-        const auto distance = [&](std::size_t i) {
-            if (k == 0)
-                return std::abs(std::log(candidates_[0][i].diameter / holes_[0].diameter));
-            return std::abs(std::log(tried[i]->ratio / std::sqrt(smallest * largest)));
-        };
-        std::sort(run.begin(), run.end(),
-                  [&](std::size_t a, std::size_t b) { return distance(a) < distance(b); });
-        for (const std::size_t i : run) {
-            const Trial& trial = *tried[i];
-            const double lowest = std::min(smallest, trial.ratio);
-            const double highest = std::max(largest, trial.ratio);
-            if (highest / lowest > bound())
+// The cutoff ratio of every candidate of every hole over every candidate of
+// the hole below, where the fit would put them (the placements moved by
+// `shift`); not a number where the pair breaks the reach or the gap.
+RatioTable ratio_table(const Geometry& tube, const Candidates& candidates, const Placements& placed,
+                       const std::vector<double>& shift, const FitOptions& options) {
+    const double speed = air_properties(tube.air).speedOfSound;
+    const double none = std::numeric_limits<double>::quiet_NaN();
+    const std::size_t count = candidates.size();
+    RatioTable table(count);
+    for (std::size_t k = 0; k < count; ++k) {
+        const double reach = k == 0 ? 0 : reach_above(options, k, count);
+        for (std::size_t j = 0; j < candidates[k].size(); ++j) {
+            std::vector<double>& row =
+                table[k].emplace_back(k == 0 ? 1 : candidates[k - 1].size(), none);
+            if (!placed[k][j])
                 continue;
-            partial_.holes[k].diameter = candidates_[k][i].diameter;
-            partial_.holes[k].fromFoot = trial.fromFoot;
-            chosen_[k] = i;
-            descend(k + 1, lowest, highest);
+            const Hole hole{*placed[k][j] + shift[k], candidates[k][j].diameter, std::nullopt};
+            for (std::size_t i = 0; i < row.size(); ++i) {
+                double below = 0;
+                if (k > 0) {
+                    if (!placed[k - 1][i])
+                        continue;
+                    below = *placed[k - 1][i] + shift[k - 1];
+                    const double centres = hole.fromFoot - below;
+                    const double edges =
+                        centres - (hole.diameter + candidates[k - 1][i].diameter) / 2;
+                    if (centres > reach || edges < options.minGap)
+                        continue;
+                }
+                row[i] = cutoff_ratio(tube, hole, below, tube.targets[k + 1], speed);
+            }
         }
-        partial_.holes.pop_back();
     }
+    return table;
+}
 
-    Geometry partial_; // the tube with the holes placed so far
-    const std::vector<std::vector<Drill>>& candidates_;
-    const std::vector<double>& shift_; // m: from a placed hole to where the fit puts it
-    double maxSpread_;                 // m
-    double best_;                      // the most even choice found, or one the search will find
-    double speed_;                     // m/s
-    std::vector<Hole> holes_;
-    std::vector<std::size_t> chosen_;
-    std::vector<Choice> found_;
-};
-
-// The exact refit of a choice, or empty when it breaks a limit.
-std::optional<PitchFit> refit(const std::vector<std::vector<Drill>>& candidates,
-                              const Choice& choice, const FitOptions& options) {
-    PitchFit fit = refit_near(choice.placed, options);
-    if (fit.failure)
-        return std::nullopt;
-    for (const FitWarning& warning : fit.warnings)
-        if (warning.kind == FitWarning::Kind::BeyondReach)
-            return std::nullopt;
-    for (std::size_t k = 0; k < fit.holes.size(); ++k) {
-        const double bore =
-            bore_diameter_at(*fit.geometry, fit.geometry->length - fit.holes[k].fromFoot);
-        if (fit.holes[k].diameter > kMaxHoleToBore * bore)
-            return std::nullopt;
-        fit.holes[k].drill = candidates[k][choice.drills[k]].label;
+// The exact refit of a choice (which may fail).
+PitchFit refit(const Geometry& tube, const Candidates& candidates, const Placements& placed,
+               const DrillPath& path, const FitOptions& options) {
+    Geometry drilled = tube;
+    for (std::size_t k = 0; k < drilled.holes.size(); ++k) {
+        drilled.holes[k].diameter = candidates[k][path.drills[k]].diameter;
+        drilled.holes[k].fromFoot = *placed[k][path.drills[k]];
     }
+    PitchFit fit = refit_near(drilled, options);
+    for (std::size_t k = 0; k < fit.holes.size(); ++k)
+        fit.holes[k].drill = candidates[k][path.drills[k]].label;
     return fit;
 }
 
-// How far the fit moves each hole of `holes` (with their diameters) from
-// where the search, placing them one by one from the foot with the holes
-// above left out, puts them in `tube`; zeros when either fails.
-std::vector<double> fitted_shift(const Geometry& tube, const std::vector<Hole>& holes,
+// Whether a refit keeps the reach and holes of at most kMaxHoleToBore.
+bool within_limits(const PitchFit& fit) {
+    if (!fit.warnings.empty())
+        return false;
+    for (const FittedHole& hole : fit.holes) {
+        const double bore = bore_diameter_at(*fit.geometry, fit.geometry->length - hole.fromFoot);
+        if (hole.diameter > kMaxHoleToBore * bore)
+            return false;
+    }
+    return true;
+}
+
+// Places the holes of `reference` (the diameters given) one by one from the
+// foot, and returns how far the fit of those diameters moves each: the
+// shift from where the search puts a hole to where the fit, with the holes
+// above closed, puts it. Zeros when either fails.
+std::vector<double> fitted_shift(const Geometry& tube, std::vector<Hole>& reference,
                                  const FitOptions& options) {
-    std::vector<double> shift(holes.size(), 0);
+    std::vector<double> shift(reference.size(), 0);
     Geometry partial = tube;
     partial.holes.clear();
-    for (std::size_t k = 0; k < holes.size(); ++k) {
-        partial.holes.push_back(holes[k]);
+    for (std::size_t k = 0; k < reference.size(); ++k) {
+        partial.holes.push_back(reference[k]);
         const Placement placed = place_hole(partial, k, Fingering{std::vector<bool>(k + 1, true)},
-                                            partial.targets[k + 1], kSearchCents);
+                                            partial.targets[k + 1], kSearchCents, options.minGap);
         if (placed.outcome != Placement::Outcome::Placed)
             return shift;
     }
-    Geometry given = tube;
-    given.holes = holes;
-    const PitchFit fit = fit_to_pitch(given, options);
+    reference = partial.holes;
+    const PitchFit fit = fit_to_pitch(tube, options);
     if (fit.failure)
         return shift;
-    for (std::size_t k = 0; k < holes.size(); ++k)
-        shift[k] = fit.holes[k].fromFoot - partial.holes[k].fromFoot;
+    for (std::size_t k = 0; k < reference.size(); ++k)
+        shift[k] = fit.holes[k].fromFoot - reference[k].fromFoot;
     return shift;
 }
 
-// Searches `candidates` up to `rounds` times, each time with the shifts
-// taken from the best choice so far, refitting the closest choices; keeps
-// the most even fit in `best`.
-void search_rounds(const Geometry& tube, const std::vector<std::vector<Drill>>& candidates,
-                   const FitOptions& options, int rounds, std::vector<double>& shift,
-                   std::optional<PitchFit>& best) {
-    std::vector<std::size_t> bestDrills;
-    for (int round = 0; round < rounds; ++round) {
-        // The best choice so far, with the shifts taken from it, is found
-        // again exactly as even as its fit: a bound from the start.
-        const double incumbent =
-            best ? 1 + best->ratioSpread / 100 + 1e-9 : std::numeric_limits<double>::infinity();
-        const std::vector<Choice> ranked =
-            DrillSearch(tube, candidates, shift, options.maxSpread, incumbent).run();
-        const double cutoff = ranked.empty() ? 0 : ranked.front().evenness * kRankingMargin;
-        const std::vector<std::size_t> before = bestDrills;
-        for (std::size_t i = 0;
-             i < ranked.size() && i < kMostRefits && ranked[i].evenness <= cutoff; ++i) {
-            std::optional<PitchFit> fit = refit(candidates, ranked[i], options);
-            if (fit && (!best || fit->ratioSpread < best->ratioSpread)) {
-                best = std::move(fit);
-                bestDrills = ranked[i].drills;
-                for (std::size_t k = 0; k < shift.size(); ++k)
-                    shift[k] = best->holes[k].fromFoot - ranked[i].placed.holes[k].fromFoot;
-            }
+// Rounds of the search, each placing the candidates over the holes of a
+// refitted choice of the last round (the best, or when none keeps the
+// limits the most even one refitted) with the shifts its fit showed, and
+// refitting the most even chains; the most even fit that keeps every
+// limit, if any.
+std::optional<PitchFit> search_rounds(const Geometry& tube, const Candidates& candidates,
+                                      const FitOptions& options) {
+    std::vector<Hole> reference = tube.holes;
+    std::vector<double> shift = fitted_shift(tube, reference, options);
+    std::optional<PitchFit> best;
+    for (int round = 0; round < kRounds; ++round) {
+        const Placements placed = placements(tube, reference, candidates, options, round);
+        if (stopped(options))
+            return std::nullopt;
+        const std::vector<DrillPath> ranked =
+            most_even_paths(ratio_table(tube, candidates, placed, shift, options), kMostRefits);
+        std::optional<std::pair<DrillPath, PitchFit>> guide; // the choice the next round follows
+        bool improved = false;
+        for (const DrillPath& path : ranked) {
+            if (path.evenness > ranked.front().evenness * kRankingMargin)
+                break;
+            PitchFit fit = refit(tube, candidates, placed, path, options);
+            if (fit.failure)
+                continue;
+            const bool better =
+                within_limits(fit) && (!best || fit.ratioSpread < best->ratioSpread);
+            if (better)
+                best = fit;
+            if (better || !guide)
+                guide = {path, std::move(fit)};
+            improved = improved || better;
         }
-        if (!best || bestDrills == before)
+        if (!guide || (best && !improved))
             break;
+        for (std::size_t k = 0; k < shift.size(); ++k) {
+            const std::size_t drill = guide->first.drills[k];
+            reference[k] = {*placed[k][drill], candidates[k][drill].diameter, std::nullopt};
+            shift[k] = guide->second.holes[k].fromFoot - reference[k].fromFoot;
+        }
     }
+    return best;
 }
 
-// Every few drills of each hole's candidates, at most kCoarseDrills of them.
-std::vector<std::vector<Drill>> every_few(const std::vector<std::vector<Drill>>& candidates) {
-    std::vector<std::vector<Drill>> coarse;
-    for (const std::vector<Drill>& drills : candidates) {
-        const std::size_t step = (drills.size() + kCoarseDrills - 1) / kCoarseDrills;
-        coarse.emplace_back();
-        for (std::size_t i = 0; i < drills.size(); i += step)
-            coarse.back().push_back(drills[i]);
+// Each hole's candidates: the drills within its range and at most
+// kMaxHoleToBore of the bore there. Empty, with `failure` set, when a hole
+// has none or is fixed (its diameter is fitted, not chosen).
+std::optional<Candidates> drills_for(const Geometry& base, const std::vector<Drill>& drills,
+                                     const FitOptions& options,
+                                     std::optional<FitFailure>& failure) {
+    Candidates candidates(base.holes.size());
+    for (std::size_t k = 0; k < base.holes.size(); ++k) {
+        const HoleLimits limits = limits_of(options, k + 1);
+        if (limits.fixed) {
+            failure = FitFailure{k + 1, format("hole %zu is fixed, its diameter fitted to its "
+                                               "note: no drill is chosen for it; free it or fit "
+                                               "without a drill set",
+                                               k + 1)};
+            return std::nullopt;
+        }
+        const double widest =
+            std::min(limits.maxDiameter,
+                     kMaxHoleToBore * bore_diameter_at(base, base.length - base.holes[k].fromFoot));
+        for (const Drill& drill : drills)
+            if (drill.diameter > 0 && drill.diameter >= limits.minDiameter &&
+                drill.diameter <= widest)
+                candidates[k].push_back(drill);
+        if (candidates[k].empty()) {
+            failure = FitFailure{k + 1, format("hole %zu: no drill of the set is at least %s and "
+                                               "at most %.1f mm (0.8 of the bore, or its range)",
+                                               k + 1, millimetres_text(limits.minDiameter).c_str(),
+                                               widest * 1000)};
+            return std::nullopt;
+        }
     }
-    return coarse;
+    return candidates;
 }
 
 } // namespace
@@ -356,48 +312,32 @@ std::optional<std::vector<Drill>> parse_drill_list(std::string_view text, std::s
 
 PitchFit choose_drills(const Geometry& geometry, const std::vector<Drill>& drills,
                        const FitOptions& options) {
-    if (std::optional<FitFailure> unfit = unfit_geometry(geometry)) {
-        PitchFit refused;
-        refused.failure = std::move(unfit);
-        return refused;
-    }
-
     Geometry base = geometry;
     std::stable_sort(base.holes.begin(), base.holes.end(),
                      [](const Hole& a, const Hole& b) { return a.fromFoot < b.fromFoot; });
-    std::vector<std::vector<Drill>> candidates(base.holes.size());
-    for (std::size_t k = 0; k < base.holes.size(); ++k) {
-        const double widest =
-            kMaxHoleToBore * bore_diameter_at(base, base.length - base.holes[k].fromFoot);
-        for (const Drill& drill : drills)
-            if (drill.diameter > 0 && drill.diameter <= widest)
-                candidates[k].push_back(drill);
-        if (candidates[k].empty()) {
-            PitchFit none;
-            none.failure = FitFailure{
-                k + 1, format("hole %zu: no drill of the set is at most %.1f mm (0.8 of the bore)",
-                              k + 1, widest * 1000)};
-            return none;
-        }
+    std::optional<FitFailure> unfit = unfit_geometry(geometry);
+    if (!unfit)
+        unfit = apply_limits(base, options);
+    const std::optional<Candidates> candidates =
+        unfit ? std::nullopt : drills_for(base, drills, options, unfit);
+    if (unfit) {
+        PitchFit refused;
+        refused.failure = std::move(unfit);
+        return refused;
     }
 
     Geometry tube = base;
     tube.holes.clear();
     place_length(tube, Fingering{}, base.targets[0], kSearchCents);
     tube.holes = base.holes;
-
-    // The search places each hole with the holes above it left out; the
-    // fit, with them closed, puts it a little elsewhere. That shift, taken
-    // from the diameters given and then from the best choice so far, moves
-    // the search's holes nearly where the fit puts them.
-    std::vector<double> shift = fitted_shift(tube, base.holes, options);
-    std::optional<PitchFit> best;
-    // A fine set is searched first with every few drills, for a close choice
-    // whose fit bounds the search of the whole set from the start.
-    const std::vector<std::vector<Drill>> coarse = every_few(candidates);
-    if (coarse != candidates)
-        search_rounds(tube, coarse, options, 1, shift, best);
-    search_rounds(tube, candidates, options, kRounds, shift, best);
+    const std::optional<PitchFit> best = search_rounds(tube, *candidates, options);
+    if (stopped(options)) {
+        PitchFit none;
+        none.failure = FitFailure{0, "the drill choice was stopped before it finished"};
+        return none;
+    }
+    if (options.progress)
+        options.progress(1);
     if (!best) {
         PitchFit none;
         none.failure = FitFailure{0, "no choice of drills from the set fits every note within "

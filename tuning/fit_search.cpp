@@ -141,15 +141,17 @@ Placement place_length(Geometry& geometry, const Fingering& fingering, double ta
 }
 
 Placement place_hole(Geometry& geometry, std::size_t index, const Fingering& fingering,
-                     double target, double toleranceCents) {
+                     double target, double toleranceCents, double gap) {
     std::vector<Hole>& holes = geometry.holes;
     const double radius = holes[index].diameter / 2;
     double low = radius + kClearance;
     if (index > 0)
-        low += holes[index - 1].fromFoot + holes[index - 1].diameter / 2;
+        low = holes[index - 1].fromFoot + holes[index - 1].diameter / 2 + radius +
+              std::max(gap, kClearance);
     double high = geometry.length - mouth_extent(geometry.mouth) - radius - kClearance;
     if (index + 1 < holes.size())
-        high = holes[index + 1].fromFoot - holes[index + 1].diameter / 2 - radius - kClearance;
+        high = holes[index + 1].fromFoot - holes[index + 1].diameter / 2 - radius -
+               std::max(gap, kClearance);
     auto centsAt = [&](double x) {
         holes[index].fromFoot = x;
         return cents_off_target(geometry, fingering, target);
@@ -157,6 +159,37 @@ Placement place_hole(Geometry& geometry, std::size_t index, const Fingering& fin
     const Placement placed = place_rising(centsAt, low, high, holes[index].fromFoot,
                                           cents_per_metre(geometry, target), toleranceCents);
     holes[index].fromFoot = placed.value;
+    return placed;
+}
+
+Placement size_hole(Geometry& geometry, std::size_t index, const Fingering& fingering,
+                    double target, double toleranceCents, double smallest, double largest,
+                    double gap) {
+    std::vector<Hole>& holes = geometry.holes;
+    Hole& hole = holes[index];
+    // Room for the radius: to the foot or the hole below, to the mouth or the
+    // hole above, and within the bore.
+    double room = hole.fromFoot - kClearance;
+    if (index > 0)
+        room = hole.fromFoot - holes[index - 1].fromFoot - holes[index - 1].diameter / 2 -
+               std::max(gap, kClearance);
+    if (index + 1 < holes.size())
+        room = std::min(room, holes[index + 1].fromFoot - holes[index + 1].diameter / 2 -
+                                  std::max(gap, kClearance) - hole.fromFoot);
+    else
+        room = std::min(room, geometry.length - mouth_extent(geometry.mouth) - kClearance -
+                                  hole.fromFoot);
+    const double bore = bore_diameter_at(geometry, geometry.length - hole.fromFoot);
+    const double high = std::min({largest, 2 * room, bore * (1 - 1e-6)});
+    const double low = std::max(smallest, kClearance);
+    auto centsAt = [&](double d) {
+        hole.diameter = d;
+        return cents_off_target(geometry, fingering, target);
+    };
+    // A hole's diameter moves its note a few times as far as its place does.
+    const Placement placed = place_rising(centsAt, low, high, hole.diameter,
+                                          3 * cents_per_metre(geometry, target), toleranceCents);
+    hole.diameter = placed.value;
     return placed;
 }
 

@@ -58,10 +58,19 @@ Placement place_length(Geometry& geometry, const Fingering& fingering, double ta
                        double toleranceCents);
 
 // Moves hole `index` of `geometry` (holes from the foot up) between its
-// neighbours (the foot end below the lowest hole, the mouth above the top
-// one) so that `fingering` sounds `target`, starting from where it is.
+// neighbours, `gap` of wood from their edges (the foot end below the lowest
+// hole, the mouth above the top one), so that `fingering` sounds `target`,
+// starting from where it is.
 Placement place_hole(Geometry& geometry, std::size_t index, const Fingering& fingering,
-                     double target, double toleranceCents);
+                     double target, double toleranceCents, double gap);
+
+// Widens or narrows hole `index` of `geometry` (holes from the foot up),
+// which stays where it is, within [smallest, largest], narrower than the
+// bore and `gap` of wood from its neighbours' edges, so that `fingering`
+// sounds `target`. The placement's value is the diameter.
+Placement size_hole(Geometry& geometry, std::size_t index, const Fingering& fingering,
+                    double target, double toleranceCents, double smallest, double largest,
+                    double gap);
 
 // The calculator's cutoff ratio of `hole`: its local cutoff
 // c (d/D) / (2π √(h s)) over `target`, with the chimney h = 0.6133 d + wall,

@@ -227,7 +227,7 @@ bool read_geometry(FieldReader& reader, const json& object, Geometry& geometry) 
     if (!reader.only_keys(object, "",
                           {"length_mm", "bore_mm", "bore_profile_mm", "wall_mm", "holes", "mouth",
                            "temperature_c", "humidity_percent", "co2_percent", "targets_hz",
-                           "fingerings", "notes"}))
+                           "fingerings", "notes", "constraints"}))
         return false;
     geometry.length = millimetres(reader, object, "", "length_mm", true).value_or(0);
     if (object.contains("bore_mm") && object.contains("bore_profile_mm"))

@@ -3,6 +3,7 @@
 #include "model/text_format.h"
 #include "tuning/air.h"
 #include "tuning/fingering.h"
+#include "tuning/fit_constraints.h"
 #include "tuning/fit_search.h"
 
 #include <algorithm>
@@ -29,7 +30,7 @@ PitchFit failed(std::size_t hole, std::string message) {
 // What went wrong when hole `number` (from the foot) could not be placed.
 // `topmost`: no hole lies above it, only the mouth.
 std::string hole_failure(std::size_t number, bool topmost, const Placement& placed,
-                         const std::string& fingering) {
+                         const std::string& fingering, double gap) {
     using Outcome = Placement::Outcome;
     const std::string hole = format("hole %zu", number);
     const std::string note = format("its note (%s)", fingering.c_str());
@@ -54,9 +55,13 @@ std::string hole_failure(std::size_t number, bool topmost, const Placement& plac
                    format(" sounds %.1f cents sharp; a smaller diameter or a higher target ",
                           placed.cents) +
                    "would help";
-        return hole + format(" meets hole %zu below it: even ", number - 1) + where + ", " + note +
-               format(" sounds %.1f cents sharp; a smaller diameter, a larger hole %zu or a "
-                      "higher target would help",
+        return hole +
+               format(" meets hole %zu below it (%.1f mm of wood kept between their edges): "
+                      "even ",
+                      number - 1, mm(gap)) +
+               where + ", " + note +
+               format(" sounds %.1f cents sharp; a smaller diameter, a larger hole %zu, a "
+                      "smaller gap or a higher target would help",
                       placed.cents, number - 1);
     case Outcome::NoRoom:
         return hole + " has no room between its neighbours; smaller holes would help";
@@ -65,6 +70,55 @@ std::string hole_failure(std::size_t number, bool topmost, const Placement& plac
         break;
     }
     return hole + ": the model finds no resonance for " + note;
+}
+
+// What went wrong when fixed hole `number` could not be sized for its note.
+std::string fixed_failure(std::size_t number, const Placement& placed, const std::string& fingering,
+                          double fromFoot) {
+    using Outcome = Placement::Outcome;
+    const std::string hole =
+        format("hole %zu, fixed at %.1f mm from the foot,", number, mm(fromFoot));
+    const std::string note = format("its note (%s)", fingering.c_str());
+    switch (placed.outcome) {
+    case Outcome::FlatAtHigh:
+        return hole + format(" sounds %s %.1f cents flat even %.2f mm wide, the widest its "
+                             "diameter range, the bore and its neighbours allow; a wider range, "
+                             "fixing it nearer the mouth or a lower target would help",
+                             note.c_str(), -placed.cents, mm(placed.value));
+    case Outcome::SharpAtLow:
+        return hole + format(" sounds %s %.1f cents sharp even %.2f mm wide, the narrowest its "
+                             "diameter range allows; a smaller smallest diameter, fixing it "
+                             "nearer the foot or a higher target would help",
+                             note.c_str(), placed.cents, mm(placed.value));
+    case Outcome::NoRoom:
+        return hole + " has no room for the narrowest diameter its range allows beside its "
+                      "neighbours; fixing it elsewhere or a smaller gap would help";
+    case Outcome::NoResonance:
+    case Outcome::Placed:
+        break;
+    }
+    return format("hole %zu: the model finds no resonance for ", number) + note;
+}
+
+// Moves hole `k` (from the foot up) to its note, or sizes it when fixed.
+Placement fit_hole(Geometry& geometry, std::size_t k, const Fingering& fingering,
+                   const FitOptions& options) {
+    const HoleLimits limits = limits_of(options, k + 1);
+    const double target = geometry.targets[k + 1];
+    if (limits.fixed)
+        return size_hole(geometry, k, fingering, target, kSearchCents, limits.minDiameter,
+                         limits.maxDiameter, options.minGap);
+    return place_hole(geometry, k, fingering, target, kSearchCents, options.minGap);
+}
+
+// Why hole `k` (from the foot up) could not be fitted to `fingering`.
+FitFailure hole_fit_failure(const Geometry& geometry, std::size_t k, const Placement& placed,
+                            const Fingering& fingering, const FitOptions& options) {
+    const std::string text = fingering_text(fingering);
+    if (limits_of(options, k + 1).fixed)
+        return {k + 1, fixed_failure(k + 1, placed, text, geometry.holes[k].fromFoot)};
+    return {k + 1,
+            hole_failure(k + 1, k + 1 == geometry.holes.size(), placed, text, options.minGap)};
 }
 
 std::string length_failure(const Placement& placed) {
@@ -97,7 +151,7 @@ Fingering lowest_open(std::size_t count, std::size_t open) {
 // and no hole has to pass another. A hole that meets the one below stays
 // against it: the closed holes left out move every hole a little, so only
 // the sweeps with every hole in place can tell that it does not fit.
-std::optional<PitchFit> rough_placement(Geometry& geometry) {
+std::optional<PitchFit> rough_placement(Geometry& geometry, const FitOptions& options) {
     const std::vector<Hole> holes = geometry.holes;
     const std::vector<double>& targets = geometry.targets;
     const double c = air_properties(geometry.air).speedOfSound;
@@ -111,13 +165,15 @@ std::optional<PitchFit> rough_placement(Geometry& geometry) {
         // The note's shorter sounding length, by the ideal tube's wavelengths.
         const double shift = c / divisor * (1 / targets[k] - 1 / targets[k + 1]);
         geometry.holes.push_back(holes[k]);
-        geometry.holes.back().fromFoot = below + shift;
-        const Fingering fingering = lowest_open(k + 1, k + 1);
-        const Placement placed = place_hole(geometry, k, fingering, targets[k + 1], kSearchCents);
+        if (!limits_of(options, k + 1).fixed)
+            geometry.holes.back().fromFoot = below + shift;
+        const Placement placed = fit_hole(geometry, k, lowest_open(k + 1, k + 1), options);
         if (placed.outcome != Placement::Outcome::Placed &&
-            placed.outcome != Placement::Outcome::SharpAtLow)
-            return failed(k + 1, hole_failure(k + 1, true, placed,
-                                              fingering_text(lowest_open(holes.size(), k + 1))));
+            placed.outcome != Placement::Outcome::SharpAtLow) {
+            const FitFailure failure =
+                hole_fit_failure(geometry, k, placed, lowest_open(holes.size(), k + 1), options);
+            return failed(failure.hole, failure.message);
+        }
     }
     return std::nullopt;
 }
@@ -137,7 +193,7 @@ bool settled(const Geometry& geometry, const std::vector<Fingering>& fingerings)
 // it a little, so each sweep corrects the last. A hole held at a neighbour
 // may come free when the neighbours move; the same hole held in two sweeps
 // running cannot.
-std::optional<PitchFit> settle(Geometry& geometry) {
+std::optional<PitchFit> settle(Geometry& geometry, const FitOptions& options) {
     const std::size_t count = geometry.holes.size();
     const std::vector<Fingering> fingerings = default_fingerings(count);
     std::optional<FitFailure> held; // the first hole the last sweep could not place
@@ -150,12 +206,11 @@ std::optional<PitchFit> settle(Geometry& geometry) {
             return failed(0, length_failure(length));
         std::optional<FitFailure> failure;
         for (std::size_t k = 0; k < count; ++k) {
-            const Placement placed =
-                place_hole(geometry, k, fingerings[k + 1], geometry.targets[k + 1], kSearchCents);
+            const Placement placed = fit_hole(geometry, k, fingerings[k + 1], options);
             if (placed.outcome == Placement::Outcome::Placed)
                 continue;
-            const FitFailure here{k + 1, hole_failure(k + 1, k + 1 == count, placed,
-                                                      fingering_text(fingerings[k + 1]))};
+            const FitFailure here =
+                hole_fit_failure(geometry, k, placed, fingerings[k + 1], options);
             const bool atBound = placed.outcome == Placement::Outcome::SharpAtLow ||
                                  placed.outcome == Placement::Outcome::FlatAtHigh;
             if (!atBound || (held && held->hole == here.hole))
@@ -170,26 +225,6 @@ std::optional<PitchFit> settle(Geometry& geometry) {
     return failed(0, "the fit does not settle: the notes keep pulling each other off target");
 }
 
-std::vector<FitWarning> spacing_warnings(const Geometry& geometry, double maxSpread) {
-    std::vector<FitWarning> warnings;
-    const std::vector<Hole>& holes = geometry.holes;
-    for (std::size_t k = 1; k < holes.size(); ++k) {
-        const double centres = holes[k].fromFoot - holes[k - 1].fromFoot;
-        const double edges = centres - (holes[k].diameter + holes[k - 1].diameter) / 2;
-        if (edges < kMinEdgeGap)
-            warnings.push_back({FitWarning::Kind::TooClose, k, edges,
-                                format("holes %zu and %zu: %.1f mm between their edges (under "
-                                       "%.0f mm)",
-                                       k, k + 1, mm(edges), mm(kMinEdgeGap))});
-        if (centres > maxSpread)
-            warnings.push_back({FitWarning::Kind::BeyondReach, k, centres,
-                                format("holes %zu and %zu: %.1f mm between their centres (beyond "
-                                       "the reach of %.1f mm)",
-                                       k, k + 1, mm(centres), mm(maxSpread))});
-    }
-    return warnings;
-}
-
 std::vector<Hole> sorted_from_foot(std::vector<Hole> holes) {
     std::stable_sort(holes.begin(), holes.end(),
                      [](const Hole& a, const Hole& b) { return a.fromFoot < b.fromFoot; });
@@ -199,7 +234,7 @@ std::vector<Hole> sorted_from_foot(std::vector<Hole> holes) {
 // The fit from holes already near their places (from the foot up): the
 // sweeps, then the predictions, ratios and warnings of the result.
 PitchFit settled_fit(Geometry fitted, const FitOptions& options) {
-    if (std::optional<PitchFit> failure = settle(fitted))
+    if (std::optional<PitchFit> failure = settle(fitted, options))
         return *failure;
 
     PitchFit fit;
@@ -221,7 +256,7 @@ PitchFit settled_fit(Geometry fitted, const FitOptions& options) {
                                *std::min_element(ratios.begin(), ratios.end()) -
                            1) *
                           100;
-    fit.warnings = spacing_warnings(fitted, options.maxSpread);
+    fit.warnings = reach_warnings(fitted, options);
     fit.geometry = std::move(fitted);
     return fit;
 }
@@ -239,14 +274,16 @@ std::vector<double> cutoff_ratios(const Geometry& geometry) {
 }
 
 PitchFit fit_to_pitch(const Geometry& geometry, const FitOptions& options) {
-    if (std::optional<FitFailure> unfit = unfit_geometry(geometry)) {
-        PitchFit refused;
-        refused.failure = std::move(unfit);
-        return refused;
-    }
     Geometry fitted = geometry;
     fitted.holes = sorted_from_foot(geometry.holes);
-    if (std::optional<PitchFit> failure = rough_placement(fitted))
+    std::optional<FitFailure> unfit = unfit_geometry(geometry);
+    if (!unfit)
+        unfit = apply_limits(fitted, options);
+    if (!unfit)
+        unfit = diameter_outside_range(fitted, options);
+    if (unfit)
+        return failed(unfit->hole, unfit->message);
+    if (std::optional<PitchFit> failure = rough_placement(fitted, options))
         return *failure;
     return settled_fit(std::move(fitted), options);
 }

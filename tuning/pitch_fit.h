@@ -7,21 +7,42 @@
 #include "tuning/geometry.h"
 #include "tuning/tuning_model.h"
 
+#include <atomic>
 #include <cstddef>
+#include <functional>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace sorrel::tuning {
 
-inline constexpr double kDefaultMaxSpread =
-    40e-3;                                  // largest centre distance of neighbouring holes, m
-inline constexpr double kMinEdgeGap = 1e-3; // smallest wood between neighbouring holes, m
+inline constexpr double kDefaultMaxSpread = 40e-3;  // one hand's reach between neighbours, m
+inline constexpr double kDefaultMaxHandGap = 60e-3; // reach between the two hands, m
+inline constexpr double kMinEdgeGap = 1e-3;         // smallest wood between neighbouring holes, m
 inline constexpr double kFitToleranceCents = 0.1; // every fitted note lies this close to its target
+
+// What the maker asks of one hole, numbered from the foot.
+struct HoleLimits {
+    std::size_t hole = 0;       // 1 = nearest the foot
+    bool fixed = false;         // the hole stays put and its diameter is fitted to its note
+    std::optional<double> at{}; // where a fixed hole stays, m from the foot; empty: where it is
+    double minDiameter = 0;     // m
+    double maxDiameter = std::numeric_limits<double>::infinity(); // m
+};
 
 // What the maker may ask of a fit.
 struct FitOptions {
-    double maxSpread = kDefaultMaxSpread; // hand reach: largest centre distance of neighbours, m
+    double maxSpread = kDefaultMaxSpread; // within a hand: largest centre distance of neighbours, m
+    double maxHandGap = kDefaultMaxHandGap; // between the hands' nearest holes, centres, m
+    double minGap = kMinEdgeGap;            // smallest wood between neighbouring edges, m
+    double minDiameter = 0;                 // every hole, m
+    double maxDiameter = std::numeric_limits<double>::infinity(); // every hole, m
+    std::vector<HoleLimits> holes{}; // per hole; a hole may be named once
+    // For a caller that runs the drill choice beside a window: told the
+    // fraction done as the search goes, and asked to stop once `cancel` is set.
+    std::function<void(double)> progress{};
+    const std::atomic<bool>* cancel{};
 };
 
 // One hole of a fitted instrument. Holes are numbered from the foot, as the
@@ -40,12 +61,11 @@ struct FittedHole {
 // Something the maker should look at before drilling.
 struct FitWarning {
     enum class Kind {
-        TooClose,    // less than kMinEdgeGap of wall between the edges of two holes
-        BeyondReach, // neighbouring centres farther apart than the hand reach
-    } kind = Kind::TooClose;
+        BeyondReach, // neighbouring centres farther apart than the hand (or the hands) reach
+    } kind = Kind::BeyondReach;
     std::size_t lowerHole = 0; // the lower of the two holes, numbered from the foot
-    double distance = 0;       // edge gap (TooClose) or centre distance (BeyondReach), m
-    std::string message;       // "holes 3 and 4: 0.6 mm between their edges (under 1 mm)"
+    double distance = 0;       // centre distance, m
+    std::string message;       // "holes 3 and 4: 62.0 mm between their centres (beyond ...)"
 };
 
 // Why nothing was fitted.
@@ -68,8 +88,10 @@ struct PitchFit {
 // Fits the length and every hole position of `geometry` (which `validate`
 // accepted and which carries one target per default fingering) so that each
 // default fingering's first resonance lies within kFitToleranceCents of its
-// target. Diameters, mouth, calibration and air are kept. On failure the
-// result holds only `failure`.
+// target; a fixed hole keeps its place and has its diameter fitted instead.
+// Other diameters, mouth, calibration and air are kept. No two holes come
+// closer than `options.minGap` edge to edge. On failure the result holds
+// only `failure`.
 PitchFit fit_to_pitch(const Geometry& geometry, const FitOptions& options = {});
 
 // The calculator's cutoff ratio of each hole of `geometry`, from the foot
