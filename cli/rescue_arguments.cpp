@@ -7,7 +7,7 @@
 namespace sorrel {
 
 const char* const kRescueUsage =
-    "Usage: sorrel-cli rescue GEOMETRY.json --measured FING=HZ... [--measured-top FING=HZ...]\n"
+    "Usage: sorrel-cli rescue GEOMETRY.json (--measured FING=HZ... | --measured-top FING=HZ...)\n"
     "                         [--drills SET] [--drill-range MIN:MAX] [--json]\n"
     "                         [-o GEOMETRY_OUT.json]\n"
     "\n"
@@ -18,9 +18,11 @@ const char* const kRescueUsage =
     "  order to do them, with every note's predicted cents after each step.\n"
     "  Notes too sharp for removal are named with what to do instead.\n"
     "\n"
-    "  --measured FING=HZ...      notes played on the prototype (first register),\n"
-    "                             default fingerings (xxxxxx, xxxxxo, ...)\n"
-    "  --measured-top FING=HZ...  the same fingerings overblown\n"
+    "  --measured FING=HZ...      notes played on the prototype, as a tuner reads\n"
+    "                             them, in either register; default fingerings\n"
+    "                             (xxxxxx, xxxxxo, ...)\n"
+    "  --measured-top FING=HZ...  the tops of the notes' playing ranges, just\n"
+    "                             before each breaks to the next register\n"
     "  --drills SET               fractional (1/64 in steps, the default), metric,\n"
     "                             metric-half, or a list of diameters in mm\n"
     "  --drill-range MIN:MAX      only the set's drills from MIN to MAX mm\n"
@@ -96,8 +98,9 @@ ParsedRescueArguments parse_rescue_arguments(const std::vector<std::string>& arg
     }
     if (parsed.input.empty() || !is_geometry_file(parsed.input))
         return usage_error("rescue needs a geometry file (.json) of the prototype as built");
-    if (parsed.measured.empty())
-        return usage_error("rescue needs the notes measured on the prototype: --measured");
+    if (parsed.measured.empty() && parsed.measuredTop.empty())
+        return usage_error(
+            "rescue needs the notes measured on the prototype: --measured or --measured-top");
     if (parsed.output == "-" && parsed.json)
         return usage_error("-o - takes standard output; --json cannot share it");
     if (range) {

@@ -14,8 +14,8 @@ namespace sorrel {
 struct RescueArguments {
     bool help = false;
     std::string input;                     // the geometry file (.json) as built
-    std::vector<MeasuredNote> measured;    // first register
-    std::vector<MeasuredNote> measuredTop; // second register
+    std::vector<MeasuredNote> measured;    // as played
+    std::vector<MeasuredNote> measuredTop; // tops of the playing ranges
     std::vector<tuning::Drill> drills;     // fractional inch unless --drills names another
     bool json = false;
     std::string output; // -o: the corrected geometry; "-": standard output

@@ -46,13 +46,13 @@ std::optional<std::vector<tuning::PrototypeNote>> measured_pitches(const RescueA
                           << " fingerings (xx...x, then the holes opened from the foot up)\n";
                 return std::nullopt;
             }
-            pitches.push_back({*number, top, note.frequency});
+            pitches.push_back({*number, !top, note.frequency});
         }
     return pitches;
 }
 
 std::string reading_name(const tuning::NoteReading& reading) {
-    return reading.fingering + (reading.measured.secondRegister ? " (top)" : "");
+    return reading.fingering + (reading.secondRegister ? " (2nd)" : "");
 }
 
 std::string step_text(const RescueStep& step) {
@@ -80,9 +80,9 @@ void print_plan(const tuning::Rescue& rescue, const std::vector<RescueStep>& ste
                             cents_text(rescue, steps[i].cents).c_str());
 }
 
-void print_rescue(const tuning::Rescue& rescue, const std::string& calibratedOn) {
+void print_rescue(const tuning::Rescue& rescue) {
     const bool closed = rescue.calibrated.mouth.kind == tuning::MouthKind::Closed;
-    std::cout << format("Calibrated on %s: %s %.2f mm\n\n", calibratedOn.c_str(),
+    std::cout << format("Calibrated on %zu measured notes: %s %.2f mm\n\n", rescue.readings.size(),
                         closed ? "added length" : "window height", rescue.calibration * kMm);
     std::cout << "Fingering     Target Hz  Measured Hz  Predicted Hz    Cents\n";
     for (const tuning::NoteReading& reading : rescue.readings)
@@ -126,7 +126,8 @@ std::string rescue_json(const tuning::Rescue& rescue) {
     json["notes"] = nlohmann::ordered_json::array();
     for (const tuning::NoteReading& reading : rescue.readings)
         json["notes"].push_back({{"fingering", reading.fingering},
-                                 {"register", reading.measured.secondRegister ? 2 : 1},
+                                 {"register", reading.secondRegister ? 2 : 1},
+                                 {"as_played", reading.measured.played},
                                  {"target_hz", reading.target},
                                  {"measured_hz", reading.measured.frequency},
                                  {"predicted_hz", reading.predicted},
@@ -190,8 +191,7 @@ int rescue_command(const std::vector<std::string>& arguments) {
     if (args.json) {
         std::cout << rescue_json(rescue) << '\n';
     } else {
-        const MeasuredNote& first = args.measured.front();
-        print_rescue(rescue, format("%s = %.2f Hz", first.fingering.c_str(), first.frequency));
+        print_rescue(rescue);
     }
     return kExitDone;
 }

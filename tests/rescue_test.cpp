@@ -30,13 +30,14 @@ Geometry design() {
     return *fit_to_pitch(whistle).geometry;
 }
 
-// What the prototype plays, as the model at its window height hears it.
-std::vector<PrototypeNote> played(Geometry built) {
+// What the prototype plays, as the model at its window height hears it: a
+// tuner's reading as played, or the top of each note's range.
+std::vector<PrototypeNote> played(Geometry built, bool asPlayed = false) {
     built.windowHeight = kPlayedWindow;
     std::vector<PrototypeNote> measured;
     const std::vector<FingeringResult> notes = predict(built);
     for (std::size_t k = 0; k < built.targets.size(); ++k)
-        measured.push_back({k, false, *notes[k].first});
+        measured.push_back({k, asPlayed, asPlayed ? *notes[k].played : *notes[k].first});
     return measured;
 }
 
@@ -68,6 +69,20 @@ TEST(Rescue, BringsAMadeUpPrototypeInWithLargerDrillsAndATrim) {
         EXPECT_LT(std::abs(cents), kInTuneCents);
     EXPECT_TRUE(rescue.tooSharp.empty());
     EXPECT_NEAR(rescue.corrected->length, designed.length, 0.0003);
+}
+
+// Read by a tuner as played, the notes lie below the tops of their ranges;
+// the calibration still finds the window height they were made with, and
+// the model then plays every note as measured.
+TEST(Rescue, CalibratesOnNotesReadAsPlayed) {
+    const Geometry built = design();
+    const Rescue rescue =
+        rescue_prototype(built, played(built, true), drill_set(DrillSetKind::MetricHalf));
+    ASSERT_FALSE(rescue.failure) << *rescue.failure;
+    EXPECT_NEAR(rescue.calibration, kPlayedWindow, 1e-5);
+    for (const NoteReading& reading : rescue.readings)
+        EXPECT_NEAR(cents_between(reading.predicted, reading.measured.frequency), 0, 0.5)
+            << reading.fingering;
 }
 
 // A hole drilled too large makes its note sharp: removal cannot lower it,

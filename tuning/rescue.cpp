@@ -2,6 +2,7 @@
 
 #include "model/text_format.h"
 #include "tuning/air.h"
+#include "tuning/calibration.h"
 #include "tuning/fit_search.h"
 #include "tuning/tuning_model.h"
 
@@ -18,25 +19,25 @@ constexpr double kSearchCents = 0.01; // the trim's search
 constexpr double kWidest = 0.8;       // an enlarged hole's largest diameter, times the bore
 constexpr int kOffsetParts = 4;       // compromises tried, up to the sharpest note's excess
 
-// The calibration of the prototype on its measured notes: for now on the
-// first first-register note measured, as `tune --measured` calibrates.
-Calibration calibrated_on(const Geometry& built, const std::vector<NoteReading>& readings,
-                          const std::vector<Fingering>& notes) {
-    for (const NoteReading& reading : readings)
-        if (!reading.measured.secondRegister)
-            return calibrate(built, notes[reading.measured.note], reading.measured.frequency);
-    return {std::nullopt, 0, "no first-register note was measured"};
+// The calibration of the prototype on every measured note, as `tune`
+// calibrates.
+NotesCalibration calibrated_on(const Geometry& built, const std::vector<PrototypeNote>& measured,
+                               const std::vector<Fingering>& notes) {
+    std::vector<MeasuredPitch> pitches;
+    for (const PrototypeNote& note : measured)
+        pitches.push_back({notes[note.note], note.frequency, note.played});
+    return calibrate_notes(built, pitches);
 }
 
 // The calibrated model's pitch of `reading` on `geometry`, Hz; empty when
 // the model finds none.
 std::optional<double> model_pitch(const Geometry& geometry, const NoteReading& reading,
                                   const std::vector<Fingering>& notes) {
-    const double first = reading.measured.secondRegister
+    const double first = reading.secondRegister
                              ? reading.target / overblow_ratio(geometry.mouth.kind)
                              : reading.target;
     const FingeringResult result = predict_fingering(geometry, notes[reading.measured.note], first);
-    return reading.measured.secondRegister ? result.second : result.first;
+    return reading.secondRegister ? result.second : result.first;
 }
 
 // Tracks each measured note through the changes: its measured cents moved
@@ -68,7 +69,7 @@ public:
     // The reading of the first register of `note`, if measured.
     std::optional<std::size_t> reading_of(std::size_t note) const {
         for (std::size_t n = 0; n < readings_.size(); ++n)
-            if (readings_[n].measured.note == note && !readings_[n].measured.secondRegister)
+            if (readings_[n].measured.note == note && !readings_[n].secondRegister)
                 return n;
         return std::nullopt;
     }
@@ -182,7 +183,7 @@ std::vector<RescueStep> plan(Geometry& geometry, const NoteTracker& tracker,
 double worst(const std::vector<double>& cents, const std::vector<NoteReading>& readings) {
     double most = 0;
     for (std::size_t n = 0; n < readings.size(); ++n)
-        if (!readings[n].measured.secondRegister)
+        if (!readings[n].secondRegister)
             most = std::max(most, std::abs(cents[n]));
     return most;
 }
@@ -226,21 +227,24 @@ Rescue rescue_prototype(const Geometry& built, const std::vector<PrototypeNote>&
     Geometry sorted = built;
     std::stable_sort(sorted.holes.begin(), sorted.holes.end(),
                      [](const Hole& a, const Hole& b) { return a.fromFoot < b.fromFoot; });
-    for (const PrototypeNote& pitch : measured) {
-        const double target = sorted.targets[pitch.note] *
-                              (pitch.secondRegister ? overblow_ratio(sorted.mouth.kind) : 1.0);
-        rescue.readings.push_back({pitch, fingering_text(notes[pitch.note]), target, 0,
-                                   cents_between(pitch.frequency, target)});
-    }
-    const Calibration calibration = calibrated_on(sorted, rescue.readings, notes);
+    const NotesCalibration calibration = calibrated_on(sorted, measured, notes);
     if (!calibration.geometry) {
         rescue.failure = "the calibration failed: " + calibration.error;
         return rescue;
     }
     rescue.calibrated = *calibration.geometry;
-    rescue.calibration = calibration.value;
-    for (NoteReading& reading : rescue.readings)
-        reading.predicted = model_pitch(rescue.calibrated, reading, notes).value_or(0);
+    rescue.calibration = rescue.calibrated.mouth.kind == MouthKind::Closed
+                             ? rescue.calibrated.mouth.addedLength
+                             : rescue.calibrated.windowHeight;
+    for (std::size_t n = 0; n < measured.size(); ++n) {
+        const PrototypeNote& pitch = measured[n];
+        const bool second = calibration.matches[n].mode > 1;
+        const double target =
+            sorted.targets[pitch.note] * (second ? overblow_ratio(sorted.mouth.kind) : 1.0);
+        rescue.readings.push_back({pitch, fingering_text(notes[pitch.note]), second, target,
+                                   calibration.matches[n].predicted,
+                                   cents_between(pitch.frequency, target)});
+    }
 
     Geometry corrected = rescue.calibrated;
     const NoteTracker tracker(rescue.calibrated, rescue.readings, 0);
@@ -250,7 +254,7 @@ Rescue rescue_prototype(const Geometry& built, const std::vector<PrototypeNote>&
     rescue.corrected = corrected;
     double sharpest = 0;
     for (std::size_t n = 0; n < after.size(); ++n) {
-        if (rescue.readings[n].measured.secondRegister || !(after[n] > kInTuneCents))
+        if (rescue.readings[n].secondRegister || !(after[n] > kInTuneCents))
             continue;
         rescue.tooSharp.push_back({n, after[n], remedy(rescue.readings[n].measured.note)});
         sharpest = std::max(sharpest, after[n]);

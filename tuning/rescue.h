@@ -21,20 +21,21 @@ namespace sorrel::tuning {
 
 inline constexpr double kInTuneCents = 5; // a rescued note lies this close to its target
 
-// A note the maker played on the prototype.
+// A note the maker played on the prototype, in either register.
 struct PrototypeNote {
-    std::size_t note = 0;        // default fingering: 0 all closed, k the lowest k holes open
-    bool secondRegister = false; // overblown
-    double frequency = 0;        // Hz
+    std::size_t note = 0; // default fingering: 0 all closed, k the lowest k holes open
+    bool played = false;  // a tuner's reading as played; otherwise the top of the note's range
+    double frequency = 0; // Hz
 };
 
 // A measured note beside the calibrated model's prediction.
 struct NoteReading {
     PrototypeNote measured;
-    std::string fingering; // "xxxxoo"
-    double target = 0;     // Hz; the second register's is overblow_ratio times the first's
-    double predicted = 0;  // the calibrated model's, Hz; 0 when none found
-    double cents = 0;      // measured against target
+    std::string fingering;       // "xxxxoo"
+    bool secondRegister = false; // the calibration matched it to the fingering's second mode
+    double target = 0;           // Hz; the second register's is overblow_ratio times the first's
+    double predicted = 0;        // the calibrated model's pitch, as measured (played or top), Hz
+    double cents = 0;            // measured against target
 };
 
 // One correction of the plan, in the order to make them.
@@ -77,8 +78,9 @@ struct Rescue {
 };
 
 // Plans the rescue of `built` (which `validate` accepted, with one target
-// per default fingering) from `measured` (at least one first-register
-// note), enlarging holes only to drills of `drills`.
+// per default fingering) from `measured` (at least one note; the model is
+// calibrated on all of them as `tune` calibrates, each matched to the
+// register nearest it), enlarging holes only to drills of `drills`.
 Rescue rescue_prototype(const Geometry& built, const std::vector<PrototypeNote>& measured,
                         const std::vector<Drill>& drills);
 
