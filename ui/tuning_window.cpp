@@ -22,6 +22,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTableWidget>
 
 #include <algorithm>
@@ -113,7 +114,7 @@ void TuningWindow::show_session() {
     calibrationValue_->setAccessibleName(QString(name).remove(u'&'));
     calibrationValue_->show_value(session_.calibration_value() * kMmPerMetre);
     editor_->show_geometry(shown);
-    fill_measured_choices();
+    measuredAs_->setCurrentIndex(session_.measured_as_played() ? 0 : 1);
     fitNotes_->say(QString());
     predict_now();
 }
@@ -126,17 +127,6 @@ void TuningWindow::take_new_design() {
 void TuningWindow::keep_as_built() {
     session_.keep_as_built();
     show_session();
-}
-
-void TuningWindow::fill_measured_choices() {
-    const QString kept = measuredFingering_->currentText();
-    measuredFingering_->clear();
-    for (const tuning::Fingering& fingering :
-         tuning::default_fingerings(session_.design().holes.size()))
-        measuredFingering_->addItem(to_qstring(tuning::fingering_text(fingering)));
-    for (const tuning::CustomFingering& row : session_.custom_fingerings())
-        measuredFingering_->addItem(to_qstring(row.fingering));
-    measuredFingering_->setCurrentIndex(std::max(0, measuredFingering_->findText(kept)));
 }
 
 void TuningWindow::predict_now() {
@@ -174,12 +164,16 @@ void TuningWindow::predict_now() {
 
 void TuningWindow::show_predictions(const std::vector<tuning::FingeringResult>& results) {
     // The second register of a closed mouthpiece is a twelfth above the first.
-    table_->setHorizontalHeaderLabels({QStringLiteral("Fingering"), QStringLiteral("Target\n(Hz)"),
-                                       QStringLiteral("Predicted\n(Hz)"), QStringLiteral("Cents"),
-                                       QStringLiteral("Second\nregister (Hz)"),
-                                       closed_mouth(session_.as_built())
-                                           ? QStringLiteral("Twelfth\nstretch (cents)")
-                                           : QStringLiteral("Octave\nstretch (cents)")});
+    const bool closed = closed_mouth(session_.as_built());
+    table_->setHorizontalHeaderLabels(
+        {QStringLiteral("Fingering"), QStringLiteral("Target\n(Hz)"),
+         QStringLiteral("Measured\n(Hz)"), QStringLiteral("Top of\nrange (Hz)"),
+         QStringLiteral("As played\n(Hz)"), QStringLiteral("Residual\n(cents)"),
+         QStringLiteral("Cents"),
+         closed ? QStringLiteral("Twelfth\n(Hz)") : QStringLiteral("Second\nregister (Hz)"),
+         closed ? QStringLiteral("Twelfth\nstretch (cents)")
+                : QStringLiteral("Octave\nstretch (cents)")});
+    const QSignalBlocker filling(table_); // the Measured cells are the session's already
     table_->setRowCount(int(results.size()));
     std::vector<CentsBar> bars;
     for (std::size_t i = 0; i < results.size(); ++i) {
@@ -192,7 +186,13 @@ void TuningWindow::show_predictions(const std::vector<tuning::FingeringResult>& 
         table_->setItem(row, kTarget,
                         cell(result.target ? to_qstring(format("%.2f", *result.target))
                                            : QStringLiteral("none")));
+        const auto measured = session_.measured(result.fingering);
+        auto* typed = cell(measured ? to_qstring(format("%.2f", *measured)) : QString());
+        typed->setFlags(typed->flags() | Qt::ItemIsEditable);
+        table_->setItem(row, kMeasured, typed);
         table_->setItem(row, kPredicted, cell(hertz_text(result.first)));
+        table_->setItem(row, kPlayed, cell(hertz_text(result.played)));
+        table_->setItem(row, kResidual, cell(QString()));
         auto* cents = cell(result.target ? cents_text(result.cents) : QStringLiteral("none"));
         if (result.cents)
             cents->setBackground(band_background(cents_band(*result.cents)));
@@ -201,13 +201,43 @@ void TuningWindow::show_predictions(const std::vector<tuning::FingeringResult>& 
         table_->setItem(row, kStretch, cell(cents_text(result.octaveStretch)));
         bars.push_back({to_qstring(result.fingering), result.cents});
     }
+    show_residuals();
     chart_->show_bars(std::move(bars));
+}
+
+void TuningWindow::show_residuals() {
+    for (int row = 0; row < table_->rowCount(); ++row) {
+        QTableWidgetItem* shown = table_->item(row, kResidual);
+        const auto match = session_.residual(to_latin1(table_->item(row, kFingering)->text()));
+        if (shown != nullptr)
+            shown->setText(match ? cents_text(match->residual) : QString());
+    }
+}
+
+void TuningWindow::take_measured(QTableWidgetItem* item) {
+    if (item->column() != kMeasured)
+        return;
+    const std::string fingering = to_latin1(table_->item(item->row(), kFingering)->text());
+    const std::string text = to_latin1(item->text().trimmed());
+    const auto hertz = parse_whole_number(text);
+    const auto refused = text.empty() || hertz
+                             ? session_.set_measured(fingering, hertz)
+                             : "Fingering " + fingering +
+                                   ", Measured: enter the frequency in Hz above 0, or "
+                                   "leave it empty";
+    if (refused) {
+        const auto kept = session_.measured(fingering);
+        const QSignalBlocker restoring(table_);
+        item->setText(kept ? to_qstring(format("%.2f", *kept)) : QString());
+        feedback_.message(kCaption, *refused, MessageButtons::OkWarning);
+    }
+    show_residuals();
 }
 
 void TuningWindow::clear_predictions(const QString& reason) {
     session_.refuse_fields();
     for (int row = 0; row < table_->rowCount(); ++row) {
-        for (int column = kTarget + 1; column < kColumnCount; ++column)
+        for (int column = kMeasured + 1; column < kColumnCount; ++column)
             table_->setItem(row, column, cell(QStringLiteral("-")));
     }
     chart_->show_bars({});
@@ -226,10 +256,8 @@ void TuningWindow::reset_to_design() {
 void TuningWindow::calibrate() {
     if (!fields_ready())
         return;
-    const auto measured = measured_->value();
-    if (const auto refused =
-            session_.calibrate(to_latin1(measuredFingering_->currentText()),
-                               measured.value_or(std::numeric_limits<double>::quiet_NaN()))) {
+    session_.set_measured_as_played(measuredAs_->currentIndex() == 0);
+    if (const auto refused = session_.calibrate()) {
         feedback_.message(kCaption, *refused, MessageButtons::OkWarning);
         return;
     }
@@ -252,7 +280,6 @@ void TuningWindow::add_fingering() {
     }
     newFingering_->clear();
     newTarget_->clear();
-    fill_measured_choices();
     predict_now();
 }
 
@@ -266,7 +293,6 @@ void TuningWindow::remove_fingering() {
         return;
     }
     session_.remove_custom(std::size_t(row - first));
-    fill_measured_choices();
     predict_now();
 }
 
