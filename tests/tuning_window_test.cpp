@@ -360,6 +360,7 @@ private slots:
         main_->panel().set_item_text(panel_id::kDivisor, "4");
         calc_and_open();
         auto* table = named<QTableWidget>(u"Fingerings"_s);
+        QCOMPARE(table->horizontalHeaderItem(TuningWindow::kSecond)->text(), u"Twelfth\n(Hz)"_s);
         QCOMPARE(table->horizontalHeaderItem(TuningWindow::kStretch)->text(),
                  u"Twelfth\nstretch (cents)"_s);
         QCOMPARE(named<QLineEdit>(u"Added mouthpiece length (mm)"_s)->text(), u"0.000"_s);

@@ -7,8 +7,6 @@
 #include "tuning/tuning_model.h"
 #include "ui/as_built_editor.h"
 #include "ui/calculator_panel.h"
-#include "ui/cents_band.h"
-#include "ui/cents_chart.h"
 #include "ui/feedback.h"
 #include "ui/latin1_text.h"
 #include "ui/number_field.h"
@@ -41,26 +39,6 @@ constexpr int kDesignHoles = 6; // the calculator's holes, DI[1..6]
 constexpr std::array<tuning::DrillSetKind, 3> kStandardSets = {tuning::DrillSetKind::FractionalInch,
                                                                tuning::DrillSetKind::Metric,
                                                                tuning::DrillSetKind::MetricHalf};
-
-QString hertz_text(const std::optional<double>& hertz) {
-    return hertz ? to_qstring(format("%.2f", *hertz)) : QStringLiteral("not found");
-}
-
-// Signed cents to one decimal; a figure that rounds to zero shows no sign.
-QString cents_text(const std::optional<double>& cents) {
-    if (!cents)
-        return QStringLiteral("not found");
-    if (std::abs(*cents) < 0.05)
-        return QStringLiteral("0.0");
-    return to_qstring(format("%+.1f", *cents));
-}
-
-QTableWidgetItem* cell(const QString& text) {
-    auto* item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return item;
-}
 
 // A millimetre limit typed in a drill-range field: none when the field is
 // empty, empty when it holds no number.
@@ -162,88 +140,21 @@ void TuningWindow::predict_now() {
                                       "targets: not found."));
 }
 
-void TuningWindow::show_predictions(const std::vector<tuning::FingeringResult>& results) {
-    // The second register of a closed mouthpiece is a twelfth above the first.
-    const bool closed = closed_mouth(session_.as_built());
-    table_->setHorizontalHeaderLabels(
-        {QStringLiteral("Fingering"), QStringLiteral("Target\n(Hz)"),
-         QStringLiteral("Measured\n(Hz)"), QStringLiteral("Top of\nrange (Hz)"),
-         QStringLiteral("As played\n(Hz)"), QStringLiteral("Residual\n(cents)"),
-         QStringLiteral("Cents"),
-         closed ? QStringLiteral("Twelfth\n(Hz)") : QStringLiteral("Second\nregister (Hz)"),
-         closed ? QStringLiteral("Twelfth\nstretch (cents)")
-                : QStringLiteral("Octave\nstretch (cents)")});
-    const QSignalBlocker filling(table_); // the Measured cells are the session's already
-    table_->setRowCount(int(results.size()));
-    std::vector<CentsBar> bars;
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        const tuning::FingeringResult& result = results[i];
-        const int row = int(i);
-        auto* fingering = cell(to_qstring(result.fingering));
-        fingering->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        fingering->setFont(QFont(QStringLiteral("monospace")));
-        table_->setItem(row, kFingering, fingering);
-        table_->setItem(row, kTarget,
-                        cell(result.target ? to_qstring(format("%.2f", *result.target))
-                                           : QStringLiteral("none")));
-        const auto measured = session_.measured(result.fingering);
-        auto* typed = cell(measured ? to_qstring(format("%.2f", *measured)) : QString());
-        typed->setFlags(typed->flags() | Qt::ItemIsEditable);
-        table_->setItem(row, kMeasured, typed);
-        table_->setItem(row, kPredicted, cell(hertz_text(result.first)));
-        table_->setItem(row, kPlayed, cell(hertz_text(result.played)));
-        table_->setItem(row, kResidual, cell(QString()));
-        auto* cents = cell(result.target ? cents_text(result.cents) : QStringLiteral("none"));
-        if (result.cents)
-            cents->setBackground(band_background(cents_band(*result.cents)));
-        table_->setItem(row, kCents, cents);
-        table_->setItem(row, kSecond, cell(hertz_text(result.second)));
-        table_->setItem(row, kStretch, cell(cents_text(result.octaveStretch)));
-        bars.push_back({to_qstring(result.fingering), result.cents});
-    }
-    show_residuals();
-    chart_->show_bars(std::move(bars));
-}
-
-void TuningWindow::show_residuals() {
-    for (int row = 0; row < table_->rowCount(); ++row) {
-        QTableWidgetItem* shown = table_->item(row, kResidual);
-        const auto match = session_.residual(to_latin1(table_->item(row, kFingering)->text()));
-        if (shown != nullptr)
-            shown->setText(match ? cents_text(match->residual) : QString());
-    }
-}
-
 void TuningWindow::take_measured(QTableWidgetItem* item) {
     if (item->column() != kMeasured)
         return;
     const std::string fingering = to_latin1(table_->item(item->row(), kFingering)->text());
     const std::string text = to_latin1(item->text().trimmed());
-    const auto hertz = parse_whole_number(text);
-    const auto refused = text.empty() || hertz
-                             ? session_.set_measured(fingering, hertz)
-                             : "Fingering " + fingering +
-                                   ", Measured: enter the frequency in Hz above 0, or "
-                                   "leave it empty";
-    if (refused) {
+    // A text that is not one number is refused as a frequency that is none.
+    const auto hertz =
+        text.empty() ? std::nullopt : std::optional(parse_whole_number(text).value_or(NAN));
+    if (const auto refused = session_.set_measured(fingering, hertz)) {
         const auto kept = session_.measured(fingering);
         const QSignalBlocker restoring(table_);
         item->setText(kept ? to_qstring(format("%.2f", *kept)) : QString());
         feedback_.message(kCaption, *refused, MessageButtons::OkWarning);
     }
     show_residuals();
-}
-
-void TuningWindow::clear_predictions(const QString& reason) {
-    session_.refuse_fields();
-    for (int row = 0; row < table_->rowCount(); ++row) {
-        for (int column = kMeasured + 1; column < kColumnCount; ++column)
-            table_->setItem(row, column, cell(QStringLiteral("-")));
-    }
-    chart_->show_bars({});
-    applyDrills_->setEnabled(false);
-    cutoffs_->say(QString());
-    status_->say(reason);
 }
 
 void TuningWindow::reset_to_design() {
