@@ -366,6 +366,25 @@ private slots:
         QCOMPARE(named<QLineEdit>(u"Added mouthpiece length (mm)"_s)->text(), u"0.000"_s);
     }
 
+    // The low D whistle of the README: its inch texts are the widest, and a
+    // narrow window must not cut their ends.
+    void theInchTextsOfALongTubeKeepTheirEnds() {
+        calc_and_open();
+        type(u"Length from the top to the foot (mm)"_s, u"569.39"_s);
+        type(u"Hole 6 from foot (mm)"_s, u"293.73"_s);
+        window_->resize(300, 300);
+        for (int pass = 0; pass < 3; ++pass) // each nested layout in turn
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        for (const auto& [name, text] :
+             {std::pair{u"Length in inches"_s, u"22.417 in, 22 27/64 in (+0.13 mm)"_s},
+              std::pair{u"Hole 6 from foot in inches"_s, u"11.564 in, 11 9/16 in (-0.04 mm)"_s}}) {
+            auto* label = named<QLabel>(name);
+            QCOMPARE(label->text(), text);
+            QVERIFY2(label->width() >= label->fontMetrics().horizontalAdvance(text),
+                     qPrintable(QString::number(label->width())));
+        }
+    }
+
     void centsBandsIncludeTheirEdges() {
         for (const auto& [cents, band] :
              {std::pair{5.0, CentsBand::Close}, std::pair{-5.0, CentsBand::Close},
