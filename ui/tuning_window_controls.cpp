@@ -215,7 +215,7 @@ QWidget* TuningWindow::build_fingerings() {
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->verticalHeader()->setVisible(false);
-    table_->setMinimumWidth(760);
+    table_->setMinimumWidth(560);
     connect(table_, &QTableWidget::itemChanged, this, &TuningWindow::take_measured);
     // Enter on the table, once a Measured cell is typed in, calibrates.
     for (const int key : {Qt::Key_Return, Qt::Key_Enter})
