@@ -106,7 +106,9 @@ TEST(TuningSession, RefusalsUseTheWindowsLabels) {
 TEST(TuningSession, ACalibrationBelongsToItsSlot) {
     TuningSession session = session_on(calculated_design(), 0);
     const double bottom = *session.predict()[0].first;
-    ASSERT_FALSE(session.calibrate("xxxxxx", bottom * std::exp2(-10.0 / 1200)));
+    session.set_measured_as_played(false);
+    ASSERT_FALSE(session.set_measured("xxxxxx", bottom * std::exp2(-10.0 / 1200)));
+    ASSERT_FALSE(session.calibrate());
     const double calibrated = session.calibration_value();
     EXPECT_GT(calibrated, kDefaultWindowHeight);
     EXPECT_NE(session.calibration_source().find("slot 1 on xxxxxx"), std::string::npos);
@@ -118,7 +120,40 @@ TEST(TuningSession, ACalibrationBelongsToItsSlot) {
         EXPECT_EQ(session.calibration_value(), height) << slot;
         EXPECT_EQ(session.as_built().windowHeight, height) << slot;
     }
-    EXPECT_TRUE(session.calibrate("xxxxxx", -1).has_value());
+    EXPECT_EQ(session.set_measured("xxxxxo", -1),
+              "Fingering xxxxxo, Measured: enter the frequency in Hz above 0, or leave it empty");
+}
+
+// Two rows measured as played on an instrument of a known window height and
+// blowing level give both back, the residuals near zero; a row cleared
+// leaves one unknown, and none leaves nothing to fit on.
+TEST(TuningSession, CalibratingOnEveryMeasuredRowFindsTheMouthAndTheBlowingLevel) {
+    TuningSession session = session_on(calculated_design());
+    Geometry played = session.as_built();
+    played.windowHeight = 4e-3;
+    played.strouhal = 0.3;
+    ASSERT_FALSE(session.take_as_built(played));
+    const std::vector<FingeringResult> heard = session.predict();
+    Geometry start = session.as_built();
+    start.windowHeight = kDefaultWindowHeight;
+    start.strouhal = kDefaultStrouhal;
+    ASSERT_FALSE(session.take_as_built(start));
+    for (const int row : {0, 4})
+        ASSERT_FALSE(session.set_measured(heard[row].fingering, *heard[row].played));
+    ASSERT_FALSE(session.calibrate());
+    EXPECT_NEAR(session.as_built().windowHeight, 4e-3, 1e-6);
+    EXPECT_NEAR(session.as_built().strouhal, 0.3, 1e-3);
+    EXPECT_EQ(session.calibration_source(), "Calibrated for slot 1 on 2 measured notes");
+    for (const int row : {0, 4})
+        EXPECT_NEAR(session.residual(heard[row].fingering)->residual, 0, 0.05) << row;
+    EXPECT_FALSE(session.residual(heard[1].fingering));
+    ASSERT_FALSE(session.set_measured(heard[4].fingering, std::nullopt));
+    EXPECT_FALSE(session.residual(heard[0].fingering)); // the measurements changed
+    const double level = session.as_built().strouhal;
+    ASSERT_FALSE(session.calibrate());
+    EXPECT_EQ(session.as_built().strouhal, level); // one note: the mouth alone
+    ASSERT_FALSE(session.set_measured(heard[0].fingering, std::nullopt));
+    EXPECT_TRUE(session.calibrate().has_value());
 }
 
 TEST(TuningSession, CustomRowsAreUniqueRemovableAndMayHaveATarget) {

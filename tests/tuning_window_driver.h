@@ -69,6 +69,12 @@ protected:
         edit->selectAll();
         QTest::keyClicks(edit, text);
     }
+    // Types `hertz` into a row's Measured cell, as the table's editor commits it.
+    void measure(int row, const QString& hertz) {
+        named<QTableWidget>(QStringLiteral("Fingerings"))
+            ->item(row, TuningWindow::kMeasured)
+            ->setText(hertz);
+    }
     void press(const QString& button) { named<QPushButton>(button)->click(); }
     QString hole_field(int hole, const char* what) {
         return named<QLineEdit>(QStringLiteral("Hole %1 %2").arg(hole).arg(QLatin1String(what)))

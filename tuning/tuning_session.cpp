@@ -116,8 +116,11 @@ DesignOffer TuningSession::offer_design(const CircuitRecord& record, int slot, s
 }
 
 void TuningSession::show_design(const CircuitRecord& record, const Geometry& geometry, int slot) {
-    if (geometry.holes.size() != design_.holes.size())
+    if (geometry.holes.size() != design_.holes.size()) {
         custom_.clear();
+        measured_.clear();
+    }
+    matches_.clear();
     const Air air = asBuilt_.air;
     const bool first = design_.holes.empty();
     record_ = record;
@@ -158,9 +161,11 @@ void TuningSession::keep_as_built() {
 void TuningSession::reset_to_design() {
     const Air air = asBuilt_.air;
     const double calibration = calibration_of(asBuilt_);
+    const double strouhal = asBuilt_.strouhal; // the player's, not the design's
     asBuilt_ = design_;
     asBuilt_.air = air;
     calibration_of(asBuilt_) = calibration;
+    asBuilt_.strouhal = strouhal;
     drills_.reset();
     predictable_ = false;
 }
@@ -180,7 +185,9 @@ std::optional<std::string> TuningSession::take_as_built(Geometry edited) {
         return field_label(fault->field) + ": " + fault->message;
     const double calibration = calibration_of(edited);
     if (calibration != calibration_value())
-        calibrations_[slot_] = {edited.mouth.kind, calibration, {}, 0};
+        calibrations_[slot_] = {edited.mouth.kind, calibration, {}};
+    if (!(edited == asBuilt_))
+        matches_.clear(); // the residuals were of other values
     if (drills_) {
         for (std::size_t k = 0; k < edited.holes.size(); ++k) {
             if (std::abs(edited.holes[k].diameter - (*drills_)[k].diameter) > kSameDiameter)
@@ -222,25 +229,75 @@ std::string TuningSession::calibration_source() const {
     if (own == calibrations_.end() || own->second.kind != design_.mouth.kind)
         return closed ? "The design's added length: not calibrated"
                       : "The design's window height: not calibrated";
-    if (own->second.fingering.empty())
+    const std::vector<NoteMatch>& notes = own->second.notes;
+    if (notes.empty())
         return format("Typed in for slot %d", slot_ + 1);
-    return format("Calibrated for slot %d on %s at %.2f Hz", slot_ + 1,
-                  own->second.fingering.c_str(), own->second.measured);
+    if (notes.size() == 1)
+        return format("Calibrated for slot %d on %s at %.2f Hz", slot_ + 1,
+                      notes[0].fingering.c_str(), notes[0].measured);
+    return format("Calibrated for slot %d on %zu measured notes", slot_ + 1, notes.size());
 }
 
-std::optional<std::string> TuningSession::calibrate(const std::string& fingering, double measured) {
-    std::string error;
-    const auto parsed = parse_fingering(fingering, asBuilt_.holes.size(), error);
-    if (!parsed)
-        return error;
-    if (!(measured > 0) || !std::isfinite(measured))
-        return std::string("Measured: enter the frequency in Hz");
-    const Calibration fitted = tuning::calibrate(asBuilt_, *parsed, measured);
+std::optional<std::string> TuningSession::set_measured(const std::string& fingering,
+                                                       std::optional<double> hertz) {
+    if (hertz && !(*hertz > 0 && std::isfinite(*hertz)))
+        return "Fingering " + fingering +
+               ", Measured: enter the frequency in Hz above 0, or leave it empty";
+    matches_.clear();
+    if (hertz)
+        measured_[fingering] = *hertz;
+    else
+        measured_.erase(fingering);
+    return std::nullopt;
+}
+
+std::optional<double> TuningSession::measured(const std::string& fingering) const {
+    const auto found = measured_.find(fingering);
+    return found != measured_.end() ? std::optional<double>(found->second) : std::nullopt;
+}
+
+void TuningSession::set_measured_as_played(bool played) {
+    if (played != measuredPlayed_)
+        matches_.clear();
+    measuredPlayed_ = played;
+}
+
+std::optional<std::string> TuningSession::calibrate() {
+    std::vector<MeasuredPitch> notes;
+    for (const std::string& row : row_fingerings()) {
+        std::string error;
+        if (const auto hertz = measured(row))
+            notes.push_back(
+                {*parse_fingering(row, asBuilt_.holes.size(), error), *hertz, measuredPlayed_});
+    }
+    if (notes.empty())
+        return std::string("Measured: enter the frequency of at least one fingering in Hz");
+    const NotesCalibration fitted = calibrate_notes(asBuilt_, notes);
     if (!fitted.geometry)
         return "Measured: " + fitted.error;
-    calibration_of(asBuilt_) = fitted.value;
-    calibrations_[slot_] = {design_.mouth.kind, fitted.value, fingering, measured};
+    asBuilt_.windowHeight = fitted.geometry->windowHeight;
+    asBuilt_.mouth.addedLength = fitted.geometry->mouth.addedLength;
+    asBuilt_.strouhal = fitted.geometry->strouhal;
+    calibrations_[slot_] = {design_.mouth.kind, calibration_of(asBuilt_), fitted.matches};
+    matches_ = fitted.matches;
     return std::nullopt;
+}
+
+std::optional<NoteMatch> TuningSession::residual(const std::string& fingering) const {
+    for (const NoteMatch& match : matches_) {
+        if (match.fingering == fingering)
+            return match;
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> TuningSession::row_fingerings() const {
+    std::vector<std::string> rows;
+    for (const Fingering& row : default_fingerings(design_.holes.size()))
+        rows.push_back(fingering_text(row));
+    for (const CustomFingering& row : custom_)
+        rows.push_back(row.fingering);
+    return rows;
 }
 
 std::optional<std::string> TuningSession::add_custom(const std::string& fingering,
@@ -248,11 +305,7 @@ std::optional<std::string> TuningSession::add_custom(const std::string& fingerin
     std::string error;
     if (!parse_fingering(fingering, design_.holes.size(), error))
         return "New fingering: " + error;
-    std::vector<std::string> listed;
-    for (const Fingering& row : default_fingerings(design_.holes.size()))
-        listed.push_back(fingering_text(row));
-    for (const CustomFingering& row : custom_)
-        listed.push_back(row.fingering);
+    const std::vector<std::string> listed = row_fingerings();
     if (std::find(listed.begin(), listed.end(), fingering) != listed.end())
         return "New fingering: " + fingering + " is listed already";
     if (target && !(*target > 0 && std::isfinite(*target)))
@@ -265,6 +318,7 @@ std::optional<std::string> TuningSession::add_custom(const std::string& fingerin
 void TuningSession::remove_custom(std::size_t row) {
     if (row >= custom_.size())
         return;
+    set_measured(custom_[row].fingering, std::nullopt);
     custom_.erase(custom_.begin() + std::ptrdiff_t(row));
     asBuilt_.extraFingerings.erase(asBuilt_.extraFingerings.begin() + std::ptrdiff_t(row));
 }

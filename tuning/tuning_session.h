@@ -6,6 +6,7 @@
 // the window, on the template and in the calculator's hole fields.
 
 #include "model/circuit_record.h"
+#include "tuning/calibration.h"
 #include "tuning/drill_choice.h"
 #include "tuning/geometry.h"
 #include "tuning/pitch_fit.h"
@@ -28,9 +29,8 @@ enum class DesignOffer {
 // How a slot's window height or added mouthpiece length was set.
 struct SlotCalibration {
     MouthKind kind = MouthKind::Fipple;
-    double value = 0;      // m
-    std::string fingering; // the note it was calibrated on; empty: typed in
-    double measured = 0;   // what that note measured, Hz
+    double value = 0;             // m
+    std::vector<NoteMatch> notes; // the notes it was calibrated on; empty: typed in
 };
 
 // A fit handed to the calculator: its geometry and the drill of each hole.
@@ -80,9 +80,21 @@ public:
     // and this kind of mouth, else the design's; and how it was set.
     double calibration_value() const;
     std::string calibration_source() const;
-    // Fits the calibration value to a note heard at `measured` Hz; empty on
-    // success, else why not.
-    std::optional<std::string> calibrate(const std::string& fingering, double measured);
+    // A row's measured frequency in Hz, or none to clear it; refuses what is
+    // not a frequency, naming the row.
+    std::optional<std::string> set_measured(const std::string& fingering,
+                                            std::optional<double> hertz);
+    std::optional<double> measured(const std::string& fingering) const;
+    // Whether the measured frequencies are a tuner's readings as played, or
+    // the tops of the notes' ranges.
+    void set_measured_as_played(bool played);
+    bool measured_as_played() const { return measuredPlayed_; }
+    // Fits the calibration value, and from two notes read as played the
+    // blowing level too, on every measured row; empty on success, else why not.
+    std::optional<std::string> calibrate();
+    // How the last calibration met a row's measurement, while the
+    // measurements and the as-built values are those it was made on.
+    std::optional<NoteMatch> residual(const std::string& fingering) const;
 
     const std::vector<CustomFingering>& custom_fingerings() const { return custom_; }
     // Adds a row; refuses a fingering that is not one of x and o per hole,
@@ -107,6 +119,7 @@ public:
 private:
     void show_design(const CircuitRecord& record, const Geometry& geometry, int slot);
     bool lengths_edited() const;
+    std::vector<std::string> row_fingerings() const;
 
     CircuitRecord record_;
     int slot_ = 0;
@@ -116,6 +129,9 @@ private:
     std::optional<std::pair<CircuitRecord, Geometry>> waiting_;
     int waitingSlot_ = 0;
     std::map<int, SlotCalibration> calibrations_;
+    std::map<std::string, double> measured_; // Hz, per fingering row
+    bool measuredPlayed_ = true;
+    std::vector<NoteMatch> matches_; // the last calibration's, while it stands
     std::vector<CustomFingering> custom_;
     std::optional<Geometry> fitted_; // the last fit's geometry
     std::optional<std::vector<Drill>> drills_;

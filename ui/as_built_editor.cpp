@@ -55,7 +55,10 @@ NumberField* AsBuiltEditor::add_length_field(int row, int column, const QString&
 
 SpokenLabel* AsBuiltEditor::add_inch_label(int row, const QString& name) {
     auto* label = new SpokenLabel(name, this);
-    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(inch_text(888.8)));
+    // The column keeps a steady width as the texts change; a label's own
+    // minimum stays its whole text, since digits and fractions differ in
+    // width and a longer text than the sample must not lose its end.
+    grid_->setColumnMinimumWidth(2, label->fontMetrics().horizontalAdvance(inch_text(888.8)));
     grid_->addWidget(label, row, 2);
     return label;
 }

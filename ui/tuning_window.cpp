@@ -7,8 +7,6 @@
 #include "tuning/tuning_model.h"
 #include "ui/as_built_editor.h"
 #include "ui/calculator_panel.h"
-#include "ui/cents_band.h"
-#include "ui/cents_chart.h"
 #include "ui/feedback.h"
 #include "ui/latin1_text.h"
 #include "ui/number_field.h"
@@ -22,6 +20,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTableWidget>
 
 #include <algorithm>
@@ -40,26 +39,6 @@ constexpr int kDesignHoles = 6; // the calculator's holes, DI[1..6]
 constexpr std::array<tuning::DrillSetKind, 3> kStandardSets = {tuning::DrillSetKind::FractionalInch,
                                                                tuning::DrillSetKind::Metric,
                                                                tuning::DrillSetKind::MetricHalf};
-
-QString hertz_text(const std::optional<double>& hertz) {
-    return hertz ? to_qstring(format("%.2f", *hertz)) : QStringLiteral("not found");
-}
-
-// Signed cents to one decimal; a figure that rounds to zero shows no sign.
-QString cents_text(const std::optional<double>& cents) {
-    if (!cents)
-        return QStringLiteral("not found");
-    if (std::abs(*cents) < 0.05)
-        return QStringLiteral("0.0");
-    return to_qstring(format("%+.1f", *cents));
-}
-
-QTableWidgetItem* cell(const QString& text) {
-    auto* item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return item;
-}
 
 // A millimetre limit typed in a drill-range field: none when the field is
 // empty, empty when it holds no number.
@@ -113,7 +92,7 @@ void TuningWindow::show_session() {
     calibrationValue_->setAccessibleName(QString(name).remove(u'&'));
     calibrationValue_->show_value(session_.calibration_value() * kMmPerMetre);
     editor_->show_geometry(shown);
-    fill_measured_choices();
+    measuredAs_->setCurrentIndex(session_.measured_as_played() ? 0 : 1);
     fitNotes_->say(QString());
     predict_now();
 }
@@ -126,17 +105,6 @@ void TuningWindow::take_new_design() {
 void TuningWindow::keep_as_built() {
     session_.keep_as_built();
     show_session();
-}
-
-void TuningWindow::fill_measured_choices() {
-    const QString kept = measuredFingering_->currentText();
-    measuredFingering_->clear();
-    for (const tuning::Fingering& fingering :
-         tuning::default_fingerings(session_.design().holes.size()))
-        measuredFingering_->addItem(to_qstring(tuning::fingering_text(fingering)));
-    for (const tuning::CustomFingering& row : session_.custom_fingerings())
-        measuredFingering_->addItem(to_qstring(row.fingering));
-    measuredFingering_->setCurrentIndex(std::max(0, measuredFingering_->findText(kept)));
 }
 
 void TuningWindow::predict_now() {
@@ -172,48 +140,21 @@ void TuningWindow::predict_now() {
                                       "targets: not found."));
 }
 
-void TuningWindow::show_predictions(const std::vector<tuning::FingeringResult>& results) {
-    // The second register of a closed mouthpiece is a twelfth above the first.
-    table_->setHorizontalHeaderLabels({QStringLiteral("Fingering"), QStringLiteral("Target\n(Hz)"),
-                                       QStringLiteral("Predicted\n(Hz)"), QStringLiteral("Cents"),
-                                       QStringLiteral("Second\nregister (Hz)"),
-                                       closed_mouth(session_.as_built())
-                                           ? QStringLiteral("Twelfth\nstretch (cents)")
-                                           : QStringLiteral("Octave\nstretch (cents)")});
-    table_->setRowCount(int(results.size()));
-    std::vector<CentsBar> bars;
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        const tuning::FingeringResult& result = results[i];
-        const int row = int(i);
-        auto* fingering = cell(to_qstring(result.fingering));
-        fingering->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        fingering->setFont(QFont(QStringLiteral("monospace")));
-        table_->setItem(row, kFingering, fingering);
-        table_->setItem(row, kTarget,
-                        cell(result.target ? to_qstring(format("%.2f", *result.target))
-                                           : QStringLiteral("none")));
-        table_->setItem(row, kPredicted, cell(hertz_text(result.first)));
-        auto* cents = cell(result.target ? cents_text(result.cents) : QStringLiteral("none"));
-        if (result.cents)
-            cents->setBackground(band_background(cents_band(*result.cents)));
-        table_->setItem(row, kCents, cents);
-        table_->setItem(row, kSecond, cell(hertz_text(result.second)));
-        table_->setItem(row, kStretch, cell(cents_text(result.octaveStretch)));
-        bars.push_back({to_qstring(result.fingering), result.cents});
+void TuningWindow::take_measured(QTableWidgetItem* item) {
+    if (item->column() != kMeasured)
+        return;
+    const std::string fingering = to_latin1(table_->item(item->row(), kFingering)->text());
+    const std::string text = to_latin1(item->text().trimmed());
+    // A text that is not one number is refused as a frequency that is none.
+    const auto hertz =
+        text.empty() ? std::nullopt : std::optional(parse_whole_number(text).value_or(NAN));
+    if (const auto refused = session_.set_measured(fingering, hertz)) {
+        const auto kept = session_.measured(fingering);
+        const QSignalBlocker restoring(table_);
+        item->setText(kept ? to_qstring(format("%.2f", *kept)) : QString());
+        feedback_.message(kCaption, *refused, MessageButtons::OkWarning);
     }
-    chart_->show_bars(std::move(bars));
-}
-
-void TuningWindow::clear_predictions(const QString& reason) {
-    session_.refuse_fields();
-    for (int row = 0; row < table_->rowCount(); ++row) {
-        for (int column = kTarget + 1; column < kColumnCount; ++column)
-            table_->setItem(row, column, cell(QStringLiteral("-")));
-    }
-    chart_->show_bars({});
-    applyDrills_->setEnabled(false);
-    cutoffs_->say(QString());
-    status_->say(reason);
+    show_residuals();
 }
 
 void TuningWindow::reset_to_design() {
@@ -226,10 +167,8 @@ void TuningWindow::reset_to_design() {
 void TuningWindow::calibrate() {
     if (!fields_ready())
         return;
-    const auto measured = measured_->value();
-    if (const auto refused =
-            session_.calibrate(to_latin1(measuredFingering_->currentText()),
-                               measured.value_or(std::numeric_limits<double>::quiet_NaN()))) {
+    session_.set_measured_as_played(measuredAs_->currentIndex() == 0);
+    if (const auto refused = session_.calibrate()) {
         feedback_.message(kCaption, *refused, MessageButtons::OkWarning);
         return;
     }
@@ -252,7 +191,6 @@ void TuningWindow::add_fingering() {
     }
     newFingering_->clear();
     newTarget_->clear();
-    fill_measured_choices();
     predict_now();
 }
 
@@ -266,7 +204,6 @@ void TuningWindow::remove_fingering() {
         return;
     }
     session_.remove_custom(std::size_t(row - first));
-    fill_measured_choices();
     predict_now();
 }
 

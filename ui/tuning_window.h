@@ -1,8 +1,8 @@
 #pragma once
 // The Tuning window: how each fingering of the working design will sound,
 // predicted by the tuning model from the as-built geometry. The maker edits
-// the lengths as drilled, sets the playing conditions, calibrates on one
-// measured note, fits the holes to pitch, chooses drills and hands the
+// the lengths as drilled, sets the playing conditions, calibrates on the
+// notes measured, fits the holes to pitch, chooses drills and hands the
 // drill sizes back to the calculator panel. The tuning session holds and
 // decides; the window reads its fields into the session and shows it.
 
@@ -20,6 +20,7 @@ class QLineEdit;
 class QPushButton;
 class QScrollArea;
 class QTableWidget;
+class QTableWidgetItem;
 
 namespace sorrel::ui {
 
@@ -35,7 +36,18 @@ class TuningWindow : public QWidget {
 
 public:
     // Columns of the fingerings table.
-    enum Column { kFingering, kTarget, kPredicted, kCents, kSecond, kStretch, kColumnCount };
+    enum Column {
+        kFingering,
+        kTarget,
+        kMeasured,
+        kPredicted, // the top of the note's range
+        kPlayed,
+        kResidual,
+        kCents,
+        kSecond,
+        kStretch,
+        kColumnCount
+    };
 
     TuningWindow(DesignState& state, CalculatorPanel& panel, Feedback& feedback, QWidget* owner);
 
@@ -67,7 +79,9 @@ private:
     void predict_now();
     void show_predictions(const std::vector<tuning::FingeringResult>& results);
     void clear_predictions(const QString& reason);
-    void fill_measured_choices();
+    // A Measured cell typed into: kept by the session, or refused and put back.
+    void take_measured(QTableWidgetItem* item);
+    void show_residuals();
     std::optional<double> hand_reach() const;
     std::optional<std::vector<tuning::Drill>> chosen_drill_set();
     bool take_fit(const tuning::PitchFit& fit);
@@ -98,8 +112,7 @@ private:
     QLabel* calibrationLabel_;
     NumberField* calibrationValue_; // window height or added mouthpiece length, mm
     SpokenLabel* calibrationSource_;
-    QComboBox* measuredFingering_;
-    NumberField* measured_;
+    QComboBox* measuredAs_; // as played, or the top of the range
     QLineEdit* newFingering_;
     NumberField* newTarget_;
     QTableWidget* table_;

@@ -135,17 +135,16 @@ QWidget* TuningWindow::build_conditions() {
     return box;
 }
 
+// The measured frequencies are typed in the fingerings table, one per row.
 QWidget* TuningWindow::build_calibration() {
-    auto* box = new QGroupBox(QStringLiteral("Calibrate on a measured note"), this);
+    auto* box = new QGroupBox(QStringLiteral("Calibrate on the measured notes"), this);
     auto* row = new QHBoxLayout(box);
-    measuredFingering_ = new QComboBox(box);
-    measuredFingering_->setAccessibleName(QStringLiteral("Measured fingering"));
-    measured_ = new NumberField("%.2f", QStringLiteral("Measured frequency (Hz)"), box);
-    connect(measured_, &QLineEdit::returnPressed, this, &TuningWindow::calibrate);
-    row->addWidget(buddy_label(QStringLiteral("&Measured:"), measuredFingering_, box));
-    row->addWidget(measuredFingering_);
-    row->addWidget(measured_);
-    row->addWidget(new QLabel(QStringLiteral("Hz"), box));
+    measuredAs_ = new QComboBox(box);
+    measuredAs_->setAccessibleName(QStringLiteral("Measured pitches are"));
+    measuredAs_->addItems({QStringLiteral("as played (a tuner's reading)"),
+                           QStringLiteral("the top of the note's range")});
+    row->addWidget(buddy_label(QStringLiteral("&Measured:"), measuredAs_, box));
+    row->addWidget(measuredAs_);
     row->addWidget(add_button(QStringLiteral("&Calibrate"), QStringLiteral("Calibrate"),
                               &TuningWindow::calibrate));
     return box;
@@ -217,6 +216,11 @@ QWidget* TuningWindow::build_fingerings() {
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->verticalHeader()->setVisible(false);
     table_->setMinimumWidth(560);
+    connect(table_, &QTableWidget::itemChanged, this, &TuningWindow::take_measured);
+    // Enter on the table, once a Measured cell is typed in, calibrates.
+    for (const int key : {Qt::Key_Return, Qt::Key_Enter})
+        connect(new QShortcut(QKeySequence(key), table_, nullptr, nullptr, Qt::WidgetShortcut),
+                &QShortcut::activated, this, &TuningWindow::calibrate);
     layout->addWidget(table_, 1);
 
     auto* adding = new QHBoxLayout;
