@@ -13,9 +13,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <iterator>
+
+#include <unistd.h>
 
 namespace sorrel {
 namespace {
@@ -64,6 +67,23 @@ std::string fit_json_text(const tuning::PitchFit& fit) {
     return json.dump(2);
 }
 
+// A drill choice may take a second or two: someone watching a terminal is
+// told what it does and how far it has come, on one line; a script reading
+// standard error sees nothing of it.
+tuning::PitchFit choose_drills_telling(const tuning::Geometry& geometry,
+                                       const std::vector<tuning::Drill>& drills,
+                                       tuning::FitOptions options) {
+    if (!::isatty(STDERR_FILENO))
+        return tuning::choose_drills(geometry, drills, options);
+    options.progress = [](double done) {
+        std::fprintf(stderr, "\rsorrel-cli: choosing drills: %3d %%",
+                     static_cast<int>(100 * done + 0.5));
+    };
+    tuning::PitchFit fit = tuning::choose_drills(geometry, drills, options);
+    std::fputc('\n', stderr);
+    return fit;
+}
+
 // The limits of the fit: a geometry file's constraints under the command
 // line's; empty with the reason on stderr when the file's are wrong.
 std::optional<tuning::FitOptions> fit_limits(const FitArguments& args) {
@@ -107,7 +127,7 @@ int fit_command(const std::vector<std::string>& arguments) {
         return kExitFileError;
 
     const tuning::PitchFit fit = args.drills
-                                     ? tuning::choose_drills(geometry, *args.drills, *options)
+                                     ? choose_drills_telling(geometry, *args.drills, *options)
                                      : tuning::fit_to_pitch(geometry, *options);
     if (fit.failure) {
         std::cerr << "sorrel-cli: the fit failed: " << fit.failure->message << '\n';

@@ -54,9 +54,15 @@ TEST_F(FitCli, WritesTheFittedGeometryAndEachHolesPosition) {
     EXPECT_EQ(out["cross_fingerings"][0].at("fingering"), "xoxxxx");
 }
 
+// The choice's progress is shown to someone at a terminal, never to a script.
 TEST_F(FitCli, ChosenDrillsComeFromTheSetWithinItsRange) {
     const CliRun fit = run("fit whistle.json --drills metric-half --drill-range 5:8 --json");
     ASSERT_EQ(fit.status, 0) << fit.err;
+    EXPECT_EQ(fit.err, "");
+    const CliRun watched = shell("script -qec \"'" SORREL_CLI
+                                 "' fit whistle.json --drills metric-half >/dev/null\" /dev/null");
+    EXPECT_NE(watched.out.find("\rsorrel-cli: choosing drills: 100 %\r\n"), std::string::npos)
+        << watched.out;
     const json out = json::parse(fit.out); // kept: the loop walks a part of it
     for (const json& hole : out.at("holes")) {
         const double mm = hole.at("diameter_mm").get<double>();
