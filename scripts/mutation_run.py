@@ -143,7 +143,7 @@ def report_lists(results, by_case):
 
 def run_generated(args, planter, log, left_out, seconds):
     """Plants the seeded sample of generated faults; True when none survived."""
-    sources = mutation_sample.program_sources()
+    sources = mutation_sample.program_sources(args.changed_since)
     mutants = mutation_sample.sample(sources["core"], args.sample, args.seed)
     mutants += mutation_sample.sample(sources["widgets"], args.gui_sample, args.seed)
     print(f"seed {args.seed}: {len(mutants)} faults", flush=True)
@@ -165,6 +165,8 @@ def main():
     parser.add_argument("--gui-sample", type=int, default=0,
                         help="generated faults at this many sites of the widgets")
     parser.add_argument("--seed", type=int, default=1, help="the seed of the sample")
+    parser.add_argument("--changed-since", metavar="REV",
+                        help="sample only files changed since this git revision")
     parser.add_argument("-j", "--jobs", type=int, default=2, help="build and test jobs")
     parser.add_argument("--by-case", action="store_true",
                         help="run every test for each fault and name the failing cases")

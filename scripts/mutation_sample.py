@@ -6,6 +6,7 @@ matter."""
 import json
 import os
 import random
+import subprocess
 import time
 
 import mutation_graph
@@ -18,10 +19,19 @@ OUTCOMES = ("caught", "survived", "timed out", "build-failed", "equivalent")
 WHOLE_FOLDERS = ("cli", "files")  # sorrel-cli and the files code, Qt or not
 
 
-def program_sources():
+def changed_files(revision):
+    """The files changed since `revision`, relative to the tree's root."""
+    listed = subprocess.run(["git", "diff", "--name-only", revision, "--"], cwd=ROOT,
+                            check=True, capture_output=True, text=True)
+    return set(listed.stdout.split())
+
+
+def program_sources(changed_since=None):
     """The program's own C++ sources, by budget: 'widgets' for those built
     with Qt Widgets outside sorrel-cli and the files code, 'core' for the
-    rest. Tests, benchmarks and fuzz targets are no sites."""
+    rest; only those changed since `changed_since`, when given. Tests,
+    benchmarks and fuzz targets are no sites."""
+    changed = changed_files(changed_since) if changed_since else None
     with open(os.path.join(BUILD_DIR, "compile_commands.json"), encoding="utf-8") as handle:
         commands = json.load(handle)
     sources = {"core": set(), "widgets": set()}
@@ -29,6 +39,8 @@ def program_sources():
         path = os.path.relpath(entry["file"], ROOT)
         folder = path.split(os.sep)[0]
         if path.startswith("..") or folder in ("build", "tests", "bench", "fuzz"):
+            continue
+        if changed is not None and path not in changed:
             continue
         widgets = "QtWidgets" in entry["command"] and folder not in WHOLE_FOLDERS
         sources["widgets" if widgets else "core"].add(path)
