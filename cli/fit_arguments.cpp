@@ -62,10 +62,8 @@ ParsedFitArguments usage_error(std::string error) {
 
 // A whole number or decimal in millimetres above 0: "40" or "37.5".
 std::optional<double> millimetres(std::string_view text) {
-    double value = 0;
-    const auto [end, fault] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || fault != std::errc() || end != text.data() + text.size() ||
-        !std::isfinite(value) || value <= 0)
+    const std::optional<double> value = parse_whole_number(text);
+    if (!value || *value <= 0)
         return std::nullopt;
     return value;
 }

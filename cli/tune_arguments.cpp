@@ -4,10 +4,9 @@
 #include "cli/geometry_source.h"
 #include "model/circuit_record.h"
 #include "model/message_quote.h"
+#include "model/text_format.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 
 namespace sorrel {
 
@@ -53,23 +52,13 @@ ParsedTuneArguments usage_error(std::string error) {
     return {std::nullopt, std::move(error)};
 }
 
-// The whole text as a finite number, whatever the locale.
-std::optional<double> number(const std::string& text) {
-    double value = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (error != std::errc() || stop != end || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
 } // namespace
 
 std::optional<MeasuredNote> measured_note(const std::string& text) {
     const std::size_t equals = text.find('=');
     if (equals == std::string::npos || equals == 0)
         return std::nullopt;
-    const std::optional<double> frequency = number(text.substr(equals + 1));
+    const std::optional<double> frequency = parse_whole_number(text.substr(equals + 1));
     if (!frequency || *frequency <= 0)
         return std::nullopt;
     return MeasuredNote{text.substr(0, equals), *frequency};
@@ -91,12 +80,12 @@ ParsedTuneArguments parse_tune_arguments(const std::vector<std::string>& args) {
                 return usage_error("--slot needs a slot number from 0 to 39");
             ++i;
         } else if (arg == "--temperature") {
-            parsed.temperature = value ? number(*value) : std::nullopt;
+            parsed.temperature = value ? parse_whole_number(*value) : std::nullopt;
             if (!parsed.temperature)
                 return usage_error("--temperature needs a number of degrees Celsius");
             ++i;
         } else if (arg == "--window-height") {
-            parsed.windowHeight = value ? number(*value) : std::nullopt;
+            parsed.windowHeight = value ? parse_whole_number(*value) : std::nullopt;
             if (!parsed.windowHeight || *parsed.windowHeight < 0)
                 return usage_error("--window-height needs a number of millimetres, 0 or more");
             ++i;

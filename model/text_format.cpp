@@ -1,5 +1,9 @@
 #include "model/text_format.h"
 
+#include <cmath>
+
+#include <charconv>
+
 #include <cstdarg>
 #include <cstdio>
 #include <locale.h>
@@ -71,6 +75,20 @@ std::optional<float> parse_float(std::string_view text) {
 
 std::optional<int32_t> parse_int(std::string_view text) {
     return scan_one<int>(text, "%d");
+}
+
+std::optional<double> parse_whole_number(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return std::nullopt;
+    text = text.substr(first, text.find_last_not_of(" \t") + 1 - first);
+    if (text.size() > 1 && text.front() == '+' && text[1] != '-')
+        text.remove_prefix(1);
+    double value = 0;
+    const auto [end, fault] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (fault != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
 }
 
 std::optional<float> read_float_field(std::string_view text) {

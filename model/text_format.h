@@ -24,7 +24,11 @@ std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)
 std::optional<float> parse_float(std::string_view text);
 std::optional<int32_t> parse_int(std::string_view text);
 
-// The same, reading only the first kNumberFieldChars characters, as an edit
+// A text that is one finite number and nothing else but surrounding blanks,
+// as "7.5", "+7.5" or "1e-3": "7,5", "40mm" and "" are not numbers.
+std::optional<double> parse_whole_number(std::string_view text);
+
+// The same as parse_float, reading only the first kNumberFieldChars characters, as an edit
 // field is read.
 std::optional<float> read_float_field(std::string_view text);
 std::optional<int32_t> read_int_field(std::string_view text);

@@ -1,5 +1,4 @@
 #include "model/text_format.h"
-#include "model/whole_number.h"
 
 #include "model/message_quote.h"
 

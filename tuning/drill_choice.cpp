@@ -9,7 +9,6 @@
 #include "tuning/fit_search.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -289,14 +288,12 @@ std::optional<std::vector<Drill>> parse_drill_list(std::string_view text, std::s
     while (true) {
         const std::size_t comma = text.find(',');
         const std::string_view entry = trimmed(text.substr(0, comma));
-        double mm = 0;
-        const auto [end, fault] = std::from_chars(entry.data(), entry.data() + entry.size(), mm);
-        if (entry.empty() || fault != std::errc() || end != entry.data() + entry.size() ||
-            !std::isfinite(mm) || mm <= 0) {
+        const std::optional<double> mm = parse_whole_number(entry);
+        if (!mm || *mm <= 0) {
             error = "drill list: \"" + std::string(entry) + "\" is not a diameter in mm above 0";
             return std::nullopt;
         }
-        drills.push_back({mm * kMetre, format("%g mm", mm)});
+        drills.push_back({*mm * kMetre, format("%g mm", *mm)});
         if (comma == std::string_view::npos)
             break;
         text.remove_prefix(comma + 1);

@@ -1,7 +1,6 @@
 #include "ui/number_field.h"
 
 #include "model/text_format.h"
-#include "model/whole_number.h"
 #include "ui/latin1_text.h"
 
 namespace sorrel::ui {

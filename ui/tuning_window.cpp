@@ -1,7 +1,6 @@
 #include "ui/tuning_window.h"
 
 #include "model/text_format.h"
-#include "model/whole_number.h"
 #include "tuning/fingering.h"
 #include "tuning/pitch_fit.h"
 #include "tuning/tuning_model.h"
