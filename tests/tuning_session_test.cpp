@@ -97,10 +97,6 @@ TEST(TuningSession, RefusalsUseTheWindowsLabels) {
         {"holes[x].diameter_mm", "holes[x].diameter_mm"}};
     for (const auto& [field, label] : rows)
         EXPECT_EQ(field_label(field), label);
-    TuningSession session = session_on(calculated_design());
-    Geometry edited = session.as_built();
-    edited.holes[5].fromFoot = 0.3;
-    EXPECT_EQ(session.take_as_built(edited), "Hole 6, from foot: the hole lies beyond the tube");
 }
 
 TEST(TuningSession, ACalibrationBelongsToItsSlot) {
