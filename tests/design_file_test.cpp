@@ -265,28 +265,6 @@ TEST_F(DesignFileOnDisk, ReadTakesRegularDesignFilesOnly) {
     }
 }
 
-// Runs saves of the start-up bank to `target` in a child process and stops
-// it at `rounds` random moments, calling `check` meanwhile.
-template <class Check>
-void stop_saves_at_random(int rounds, const std::string& target, Check check) {
-    const DesignState state = startup_state();
-    std::mt19937 random(7);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0)
-        for (;;)
-            write_design_file(target, state.bank, state.corrections);
-    for (int round = 0; round < rounds; ++round) {
-        ::usleep(std::uniform_int_distribution<useconds_t>(500, 5000)(random));
-        ::kill(child, SIGSTOP);
-        ::usleep(2000); // the signal has taken effect
-        check();
-        ::kill(child, SIGCONT);
-    }
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
-}
-
 // A save to a new name makes no other name in the folder, not even for a
 // moment: the file stays unnamed until it takes its whole target's name, so
 // a save killed at any point leaves nothing behind.
@@ -325,7 +303,22 @@ TEST_F(DesignFileOnDisk, SavesInProgressKeepTheOwnerAndMode) {
             EXPECT_EQ(status.st_gid, 5678u) << entry.path();
         }
     };
-    stop_saves_at_random(40, file, everyFileIsPrivate);
+    // Saves run in a child, stopped at 40 random moments to look at the folder.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+        for (;;)
+            write_design_file(file, state_.bank, state_.corrections);
+    std::mt19937 random(7);
+    for (int round = 0; round < 40; ++round) {
+        ::usleep(std::uniform_int_distribution<useconds_t>(500, 5000)(random));
+        ::kill(child, SIGSTOP);
+        ::usleep(2000); // the signal has taken effect
+        everyFileIsPrivate();
+        ::kill(child, SIGCONT);
+    }
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
     everyFileIsPrivate();
 }
 

@@ -147,10 +147,6 @@ TEST(GeometryJson, RefusesWithThePathOfTheFirstBadField) {
     }
 }
 
-} // namespace
-
-namespace {
-
 // The largest instrument taken: a 5 m tube of the widest bore and thickest
 // wall with 40 holes, a 1000-point profile and 100 extra fingerings.
 TEST(GeometryJson, TakesTheLargestSizesThatAreNotRefused) {
@@ -171,10 +167,6 @@ TEST(GeometryJson, TakesTheLargestSizesThatAreNotRefused) {
     const GeometryRead read = read_geometry_json(file.dump());
     EXPECT_TRUE(read.geometry) << read.error;
 }
-
-} // namespace
-
-namespace {
 
 // Text that is no JSON object the reader can trust: where the syntax breaks,
 // as an editor counts lines and columns, and a key one object gives twice.
